@@ -1,0 +1,77 @@
+#pragma once
+// GENERATOR: the synthesizer container. It holds every module in seven kind
+// lists for the life of the patch and looks modules up by exact name.
+
+#include <cstdio>
+#include <vector>
+
+#include "engine/keyboard.h"
+#include "engine/mixer.h"
+#include "engine/pcf.h"
+#include "engine/ports.h"
+#include "engine/sampler.h"
+#include "engine/sequencer.h"
+#include "engine/vca.h"
+#include "engine/vco.h"
+
+class GENERATOR : public OUTPUT {
+ public:
+  // An empty synthesizer.
+  GENERATOR();
+  // Built from a patch file: the objects pass, then (when it succeeded) the
+  // links pass. A null path gives an empty synthesizer. Defined by the patch
+  // subsystem (patch/), which owns the readers.
+  explicit GENERATOR(const char* path);
+  // The container never frees its modules: panels and the audio thread may
+  // still hold them (see the ownership rules of the engine).
+  ~GENERATOR() override = default;
+
+  // Never stepped: value <- 0, returns 1.
+  int process() override;
+
+  // Patch readers and writer, defined in patch/.
+  int loadObjects(const char* path);  // 1 read, 0 could not open
+  int loadLinks(const char* path);    // 1 read, 0 failed (see patch/patch.h)
+  int writeObjects(FILE* file);       // 1
+
+  // Exact, case-sensitive lookups; the first match in list order, or null.
+  SEQUENCER* findSequencer(const char* name) const;
+  // With exactly one keyboard, returns it whatever the name.
+  KEYBOARD* findKeyboard(const char* name) const;
+  VCO* findOscillator(const char* name) const;
+  MIXER* findMixer(const char* name) const;
+  SAMPLER* findSampler(const char* name) const;
+  VCA* findAmplifier(const char* name) const;
+  PCF* findFilter(const char* name) const;
+
+  char patchPath[880];
+  // Stepped in this order by stepFrame. The readers insert at the front; the
+  // event loop appends. Changed only under the audio lock.
+  std::vector<SEQUENCER*> sequencers;
+  std::vector<KEYBOARD*> keyboards;
+  std::vector<VCO*> oscillators;
+  std::vector<MIXER*> mixers;
+  std::vector<SAMPLER*> samplers;
+  std::vector<VCA*> amplifiers;
+  std::vector<PCF*> filters;
+
+  // Total number of modules in the seven lists.
+  size_t moduleCount() const;
+};
+
+// The current synthesizer, used by the render callback, the panels, the event
+// loop and the remote buttons. Replaced only under the audio lock.
+extern GENERATOR* currentGenerator;
+
+// The output: bound to the value of "MIXER_4" whenever a synthesizer is built.
+extern INPUT* masterInput;
+
+// Binds `masterInput` (created on first use) to the mixer named "MIXER_4" of
+// `synth`, or leaves it unbound when there is none.
+void connectMasterInput(GENERATOR& synth);
+
+// Steps every module of `synth` once, in the fixed order sequencers,
+// keyboards, oscillators, mixers, samplers, amplifiers, filters (each list
+// front to back), and returns the master value, 0 while `masterInput` has no
+// source. Audio thread only; the caller keeps the lists still (audio lock).
+float stepFrame(GENERATOR& synth);

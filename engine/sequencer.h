@@ -1,0 +1,48 @@
+#pragma once
+// SEQUENCER: plays one row of a 64 x 64 step grid, timed in samples. At each
+// step it sets its pitch, opens its gate and posts a "SEQ_TRIG_<name>" event
+// to the main thread.
+
+#include "engine/ports.h"
+
+class SEQUENCER;
+
+// Receives a step event on the audio thread. `text` is an 80-byte block from
+// std::malloc; a receiver that returns true owns it (and frees it with
+// std::free), one that returns false leaves it to the sequencer, which frees
+// it. Must not block.
+using StepEventSink = bool (*)(char* text, SEQUENCER* source);
+void setStepEventSink(StepEventSink sink);
+
+class SEQUENCER : public OUTPUT, public OUTPUT_GATE, public OUTPUT_SYNC, public INPUT_SYNC {
+ public:
+  static constexpr int kRows = 64;
+  static constexpr int kSteps = 64;
+  static constexpr int kEventTextSize = 80;
+
+  // Reseeds the process-wide random generator from the millisecond clock.
+  SEQUENCER();
+  int process() override;
+
+  Shared<int> pendingPattern{0};
+  Shared<int> pattern{0};
+  Shared<int> noteEnabled{1};
+  Shared<float> divider{2.0f};
+  Shared<float> pendingDivider{2.0f};
+  Shared<int> stepCount{32};  // held within 1..64 by the readers and panels
+  Shared<int> step{0};        // next step to play
+  // The grid, [row][step]. Panels edit cells while the audio thread reads them.
+  Shared<float> stepLength[kRows][kSteps];
+  Shared<int> stepBypass[kRows][kSteps];
+  Shared<int> stepNote[kRows][kSteps];
+  Shared<int> stepOctave[kRows][kSteps];
+  Shared<float> stepVolume[kRows][kSteps];
+  Shared<float> sampleClock{0.0f};
+  char name[800];
+  Shared<int> noteSounding{0};
+
+  void setName(const char* text) { copyName(name, text); }
+
+ private:
+  void postStepEvent();
+};

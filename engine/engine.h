@@ -15,6 +15,7 @@
 #include "engine/sequencer.h"
 #include "engine/sfx_delay.h"
 #include "engine/shared.h"
+#include "engine/tokenizer.h"
 #include "engine/vca.h"
 #include "engine/vco.h"
 #include "engine/wav_reader.h"

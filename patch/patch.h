@@ -1,5 +1,5 @@
 #pragma once
-// Patch files and patching: the readers and writers of patch files, the
-// synthesizer start-up, and the shared field splitter and number readings.
+// Patch files and patching: the readers and writers of patch files and the
+// synthesizer start-up.
 
-#include "patch/tokenizer.h"
+#include "engine/engine.h"

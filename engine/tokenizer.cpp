@@ -1,4 +1,4 @@
-#include "patch/tokenizer.h"
+#include "engine/tokenizer.h"
 
 #include <cctype>
 #include <climits>

@@ -1,0 +1,49 @@
+#include "engine/mixer.h"
+
+#include <cstdio>
+
+MIXER::MIXER() {
+  name[0] = '\0';
+  for (int i = 0; i < kChannels; ++i) {
+    channelGain[i] = 1.0f;
+    channelMute[i] = 0.0f;
+  }
+}
+
+int MIXER::addChannel(const OUTPUT* module, int index) {
+  const int count = channelCount;
+  if (index == -1) index = count;
+  if (index < 0 || index >= kChannels || count >= kChannels) {
+    std::printf("Mixer [%s] has no free channel: the %d channels are in use\n", name, kChannels);
+    return 0;
+  }
+  channelInput[index].connect(module);
+  channelCount = count + 1;
+  return 1;
+}
+
+int MIXER::process() {
+  float sum = 0.0f;
+  const int count = channelCount;
+  if (enabled != 0 && count != 0) {
+    // One read of each binding, so the count and the sum agree even while the
+    // GUI rebinds a channel.
+    const Shared<float>* sources[kChannels];
+    int sounding = 0;
+    for (int j = 0; j < count && j < kChannels; ++j) {
+      sources[j] = channelMute[j] != 1.0f ? channelInput[j].source.load() : nullptr;
+      if (sources[j] != nullptr) ++sounding;
+    }
+    for (int j = 0; j < count && j < kChannels; ++j) {
+      if (sources[j] == nullptr) continue;
+      const float x = *sources[j];
+      if (sounding <= 1) {
+        sum = sum + x / static_cast<float>(sounding) * channelGain[j];
+      } else {
+        sum = sum + x / static_cast<float>(sounding) * 1.5f * channelGain[j];
+      }
+    }
+  }
+  value = sum;
+  return 1;
+}

@@ -30,9 +30,25 @@ class GENERATOR : public OUTPUT {
   int process() override;
 
   // Patch readers and writer, defined in patch/.
-  int loadObjects(const char* path);  // 1 read, 0 could not open
-  int loadLinks(const char* path);    // 1 read, 0 failed (see patch/patch.h)
-  int writeObjects(FILE* file);       // 1
+  // loadObjects: 1 read, 0 could not open, -1 a fatal error in the file.
+  // loadLinks: 1 read, 0 could not open or a fatal error in the file.
+  // Neither ends the program: each prints its message and records the outcome
+  // in `loadStatus`.
+  int loadObjects(const char* path);
+  int loadLinks(const char* path);
+  int writeObjects(FILE* file);  // 1
+
+  // What building from a patch file gave. Start-up ends the program with
+  // status -1 on Broken (the readers have printed why) and goes on with an
+  // empty synthesizer on CannotOpen; a reload keeps the running synthesizer
+  // unless the new one is Loaded.
+  enum class LoadStatus {
+    None,        // built empty, no file read
+    Loaded,      // objects and links read
+    CannotOpen,  // "Must Specify a true filename"; no module created
+    Broken,      // a fatal error in the file; the modules read so far remain
+  };
+  LoadStatus loadStatus = LoadStatus::None;
 
   // Exact, case-sensitive lookups; the first match in list order, or null.
   SEQUENCER* findSequencer(const char* name) const;

@@ -1,0 +1,27 @@
+#include "patch/patch_words.h"
+
+#include "engine/tokenizer.h"
+
+namespace {
+bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+}  // namespace
+
+bool PatchWords::next(std::string& word) {
+  word.clear();
+  int c = std::fgetc(file_);
+  while (c != EOF && isSpace(c)) c = std::fgetc(file_);
+  if (c == EOF) return false;
+  for (; c != EOF && !isSpace(c); c = std::fgetc(file_)) {
+    if (word.size() < kMaxWord) word.push_back(static_cast<char>(c));
+  }
+  ++counter_;
+  return true;
+}
+
+std::optional<std::string> parameterValue(std::string_view parameter) {
+  return Tokenizer(parameter, '=').field(1);
+}
+
+std::string_view parameterKey(std::string_view parameter) {
+  return parameter.substr(0, parameter.find('='));
+}

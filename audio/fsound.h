@@ -73,7 +73,8 @@ float FSOUND_GetVersion();
 int FSOUND_SetOutput(int outputType);
 
 // The output in use: for a real output, the code of the SDL driver found
-// (6 alsa, 4 oss, 5 esd), otherwise the code that was asked for.
+// (6 alsa, 4 oss, 5 esd), otherwise the code that was asked for (-1 when
+// none was: FSOUND_Init then opens the real output).
 int FSOUND_GetOutput();
 
 // Drivers of the chosen output: one entry naming SDL's driver, e.g.
@@ -88,8 +89,8 @@ int FSOUND_SetDriver(int index);
 // `softwareChannels` must be positive; `flags` is ignored.
 int FSOUND_Init(int mixRate, int softwareChannels, unsigned int flags);
 
-// The code of the last failure (kErrorNone once a call succeeded is not
-// promised: the code stays until the next failure or FSOUND_Close).
+// The code of the last failure: every call that can fail resets it to
+// kErrorNone first, so after a failed call it tells why.
 int FSOUND_GetError();
 
 // Creates the one stream of the layer: `callback` is asked for `length`

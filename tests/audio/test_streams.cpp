@@ -1,0 +1,220 @@
+// Streams that really play: through SDL's disk driver into a file that is
+// then measured, through the layer's NoSound puller in real time, and a
+// synthesizer changed under the audio lock while its stream plays.
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "audio/audio.h"
+#include "engine/engine.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A 440 Hz full-level sine into "MIXER_4", made current.
+struct SinePatch {
+  SinePatch() {
+    osc = new VCO(1.0f, 440.0f, 1);
+    mixer = new MIXER;
+    mixer->setName("MIXER_4");
+    mixer->addChannel(osc, -1);
+    synth.oscillators.push_back(osc);
+    synth.mixers.push_back(mixer);
+    connectMasterInput(synth);
+    currentGenerator = &synth;
+    audioEnabled = 1;
+  }
+  ~SinePatch() {
+    audioEnabled = 0;
+    currentGenerator = nullptr;
+    connectMasterInput(empty);
+  }
+  GENERATOR synth;
+  GENERATOR empty;
+  VCO* osc;
+  MIXER* mixer;
+};
+
+std::atomic<int> minLength{1 << 30};
+std::atomic<int> maxLength{0};
+
+// The render callback, noting the lengths it is asked for.
+int measuredRender(FSOUND_STREAM* s, void* buffer, int length, void* user) {
+  if (length < minLength) minLength = length;
+  if (length > maxLength) maxLength = length;
+  return renderCallback(s, buffer, length, user);
+}
+
+FSOUND_STREAM* startStream(FSOUND_STREAMCALLBACK callback) {
+  FSOUND_STREAM* s = FSOUND_Stream_Create(callback, kStreamBufferBytes, kStreamMode, kMixingRate, nullptr);
+  EXPECT_NE(s, nullptr) << errorText(FSOUND_GetError());
+  if (s != nullptr) {
+    EXPECT_EQ(FSOUND_Stream_Play(kPlayChannel, s), kPlayChannel) << errorText(FSOUND_GetError());
+  }
+  return s;
+}
+
+long fileSize(const char* path) {
+  std::ifstream f(path, std::ios::binary | std::ios::ate);
+  return f ? static_cast<long>(f.tellg()) : 0;
+}
+
+}  // namespace
+
+TEST(Streams, SineThroughDiskDriverHasPitchAndLevel) {
+  char path[] = "/tmp/morvel_disk_XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", path, 1);
+  setenv("SDL_DISKAUDIODELAY", "15", 1);  // a few times real time
+
+  ASSERT_EQ(FSOUND_SetOutput(kOutputDirectSound), 1);
+  EXPECT_EQ(FSOUND_GetOutput(), kOutputDirectSound);  // disk has no code of its own
+  EXPECT_STREQ(FSOUND_GetDriverName(0), "disk (default device)");
+  ASSERT_EQ(FSOUND_SetDriver(0), 1);
+  ASSERT_EQ(FSOUND_Init(kMixingRate, kSoftwareChannels, kInitFlags), 1) << errorText(FSOUND_GetError());
+  {
+    SinePatch patch;
+    FSOUND_STREAM* s = startStream(measuredRender);
+    const long wanted = 2L * 44100 * 4;  // two seconds of sound
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (fileSize(path) < wanted && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(FSOUND_Stream_Close(s), 1);
+    FSOUND_Close();
+  }
+
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  unlink(path);
+  const size_t frames = bytes.size() / 4;
+  ASSERT_GE(frames, 2u * 44100) << "the disk driver recorded too little";
+  EXPECT_EQ(minLength.load(), kStreamBufferBytes);
+  EXPECT_EQ(maxLength.load(), kStreamBufferBytes);
+
+  auto sample = [&](size_t i) {
+    return static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+  };
+  // Measure two seconds, skipping the first buffer.
+  const size_t first = 3072, count = 2 * 44100 - 3072;
+  int crossings = 0, peak = 0, channelMismatch = 0;
+  double sumSquares = 0;
+  for (size_t f = first; f < first + count; ++f) {
+    const int l = sample(2 * f), r = sample(2 * f + 1);
+    if (l != r) ++channelMismatch;
+    if (f > first && (sample(2 * (f - 1)) < 0) != (l < 0)) ++crossings;
+    peak = std::max(peak, std::abs(l));
+    sumSquares += double(l) * l;
+  }
+  EXPECT_EQ(channelMismatch, 0);
+  const double frequency = crossings / 2.0 / (count / 44100.0);
+  EXPECT_NEAR(frequency, 440.0, 2.0);
+  EXPECT_GE(peak, 32700);
+  EXPECT_NEAR(std::sqrt(sumSquares / count), 32767 / std::sqrt(2.0), 200.0);
+}
+
+namespace {
+std::atomic<int> pulls{0};
+std::atomic<int> pullLength{0};
+Clock::time_point firstPull, lastPull;  // written by the puller only while the test waits
+
+int countingCallback(FSOUND_STREAM*, void*, int length, void*) {
+  const auto now = Clock::now();
+  if (pulls == 0) firstPull = now;
+  lastPull = now;
+  pullLength = length;
+  ++pulls;
+  return 1;
+}
+}  // namespace
+
+TEST(Streams, NoSoundPullsInRealTime) {
+  ASSERT_EQ(FSOUND_SetOutput(kOutputNoSound), 1);
+  ASSERT_EQ(FSOUND_Init(kMixingRate, kSoftwareChannels, kInitFlags), 1);
+  pulls = 0;
+  FSOUND_STREAM* s = startStream(countingCallback);
+  const auto started = Clock::now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  FSOUND_Stream_Close(s);  // joins the puller: its writes are visible from here
+  const double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
+  FSOUND_Close();
+
+  const int n = pulls;
+  ASSERT_GE(n, 2);
+  EXPECT_EQ(pullLength.load(), kStreamBufferBytes);
+  const double span = std::chrono::duration<double>(lastPull - firstPull).count();
+  const double rate = (n - 1) * 3072.0 / span;
+  EXPECT_NEAR(rate, 44100.0, 44100.0 * 0.05) << n << " pulls in " << span << " s";
+  // Not ahead of real time overall either: one pull at the start, then one
+  // per 69.66 ms.
+  EXPECT_LE(n, 1 + static_cast<int>(elapsed / (3072.0 / 44100.0)) + 1);
+}
+
+namespace {
+std::atomic<int> inside{0};
+std::atomic<int> renders{0};
+
+// The render callback with a window during which a lock holder must not be
+// let in.
+int slowRender(FSOUND_STREAM* s, void* buffer, int length, void* user) {
+  inside = 1;
+  renderCallback(s, buffer, length, user);
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  inside = 0;
+  ++renders;
+  return 1;
+}
+}  // namespace
+
+TEST(Streams, StructuralChangesUnderTheLockWhilePlaying) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  for (int output : {kOutputNoSound, kOutputDirectSound}) {
+    ASSERT_EQ(FSOUND_SetOutput(output), 1);
+    ASSERT_EQ(FSOUND_Init(kMixingRate, kSoftwareChannels, kInitFlags), 1) << output;
+    SinePatch patch;
+    renders = 0;
+    FSOUND_STREAM* s = startStream(slowRender);
+    int changes = 0, intruded = 0;
+    const auto end = Clock::now() + std::chrono::milliseconds(600);
+    while (Clock::now() < end || renders < 3) {
+      {
+        AudioLock outer;
+        AudioLock inner;  // recursive: the same thread may nest
+        if (inside) ++intruded;
+        auto* extra = new VCO(0.5f, 220.0f, 1);
+        patch.synth.oscillators.insert(patch.synth.oscillators.begin(), extra);
+        patch.mixer->addChannel(extra, 1);
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(300));
+      {
+        AudioLock lock;
+        if (inside) ++intruded;
+        VCO* extra = patch.synth.oscillators.front();
+        patch.synth.oscillators.erase(patch.synth.oscillators.begin());
+        patch.mixer->channelCount = 1;
+        delete extra;
+      }
+      ++changes;
+      if (Clock::now() > end + std::chrono::seconds(10)) break;
+    }
+    FSOUND_Stream_Close(s);
+    FSOUND_Close();
+    EXPECT_EQ(intruded, 0) << output;
+    EXPECT_GE(renders.load(), 3) << output;
+    EXPECT_GT(changes, 100) << output;
+  }
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The Zod engine: widgets and panels, RC layout files, the image store with
+// its textures, the OpenGL window and drawing, fonts, and the file listing.
+
+#include "gui/file_tokens.h"
+#include "gui/font.h"
+#include "gui/image_store.h"
+#include "gui/listing.h"
+#include "gui/rc_file.h"
+#include "gui/ui_state.h"
+#include "gui/video.h"
+#include "gui/widgets.h"

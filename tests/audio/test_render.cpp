@@ -59,13 +59,13 @@ void recordHook(float v, int n) {
 
 }  // namespace
 
-TEST_F(RenderTest, DisabledLeavesBufferUntouched) {
+TEST_F(RenderTest, PausedLeavesBufferUntouchedAndStepsNothing) {
   audioEnabled = 0;
   source.value = 0.5f;
   std::vector<unsigned char> buffer(kStreamBufferBytes, 0xAB);
   EXPECT_EQ(renderCallback(nullptr, buffer.data(), kStreamBufferBytes, nullptr), 1);
   EXPECT_EQ(buffer, std::vector<unsigned char>(kStreamBufferBytes, 0xAB));
-  EXPECT_EQ(osc->value.load(), 0.0f) << "nothing may be stepped while paused";
+  EXPECT_EQ(osc->value.load(), 0.0f);
 }
 
 TEST_F(RenderTest, ConversionSaturatesTruncatesAndZeroesNaN) {
@@ -74,22 +74,21 @@ TEST_F(RenderTest, ConversionSaturatesTruncatesAndZeroesNaN) {
     int16_t expected;
   };
   const float inf = std::numeric_limits<float>::infinity();
-  const Case cases[] = {{1.0f, 32767},     {-1.0f, -32767},   {0.99999f, 32766}, {-0.99999f, -32766},
-                        {1.5f, 32767},     {-1.5f, -32767},   {1e30f, 32767},    {-inf, -32767},
-                        {0.5f, 16383},     {-0.25f, -8191},   {0.0f, 0},         {std::nanf(""), 0}};
+  const Case cases[] = {{1.0f, 32767}, {-1.0f, -32767}, {0.99999f, 32766}, {-0.99999f, -32766},
+                        {1.5f, 32767}, {-1.5f, -32767}, {1e30f, 32767},    {-inf, -32767},
+                        {0.5f, 16383}, {0.0f, 0},       {std::nanf(""), 0}};
   for (const Case& c : cases) {
     source.value = c.v;
     std::vector<unsigned char> buffer(kStreamBufferBytes, 0xAB);
     EXPECT_EQ(renderCallback(nullptr, buffer.data(), kStreamBufferBytes, nullptr), 1);
-    for (int f = 0; f < kStreamBufferBytes / 4; f += 1021) {
+    for (int f : {0, 1500, 3071}) {
       EXPECT_EQ(left(buffer, f), c.expected) << "v=" << c.v << " frame " << f;
       EXPECT_EQ(right(buffer, f), c.expected) << "v=" << c.v << " frame " << f;
     }
-    EXPECT_EQ(left(buffer, 3071), c.expected) << "v=" << c.v;
   }
 }
 
-TEST_F(RenderTest, StepsOncePerWholeFrame) {
+TEST_F(RenderTest, StepsOncePerWholeFrameAndSilenceWithoutSynth) {
   // Ten bytes: two frames; the two bytes of the partial frame stay.
   source.value = -1.0f;
   std::vector<unsigned char> buffer(10, 0xAB);
@@ -102,34 +101,24 @@ TEST_F(RenderTest, StepsOncePerWholeFrame) {
   reference.process();
   EXPECT_NE(reference.value.load(), 0.0f);
   EXPECT_EQ(osc->value.load(), reference.value.load());
-}
 
-TEST_F(RenderTest, NoSynthesizerRendersSilence) {
   currentGenerator = nullptr;
-  std::vector<unsigned char> buffer(kStreamBufferBytes, 0xAB);
+  buffer.assign(kStreamBufferBytes, 0xAB);
   renderCallback(nullptr, buffer.data(), kStreamBufferBytes, nullptr);
   EXPECT_EQ(buffer, std::vector<unsigned char>(kStreamBufferBytes, 0));
 }
 
-TEST_F(RenderTest, ScopeHookGetsEveryFrameOnlyWhileEnabled) {
+TEST_F(RenderTest, ScopeHookGetsEveryMasterValueOnlyWhileEnabled) {
   hookValues.clear();
   hookCounts.clear();
   setScopeHook(recordHook);
-  source.value = 0.25f;
+  source.value = 1.5f;  // the master value, not the clipped sample, is handed over
   std::vector<unsigned char> buffer(kStreamBufferBytes);
   renderCallback(nullptr, buffer.data(), kStreamBufferBytes, nullptr);
   EXPECT_TRUE(hookValues.empty()) << "scope off";
-
   scopeEnabled = 1;
   renderCallback(nullptr, buffer.data(), kStreamBufferBytes, nullptr);
   ASSERT_EQ(hookValues.size(), 3072u);
-  EXPECT_EQ(hookValues.front(), 0.25f);
-  EXPECT_EQ(hookCounts.back(), 3072);
-
-  // The master value, not the converted sample, is handed over.
-  source.value = 1.5f;
-  hookValues.clear();
-  renderCallback(nullptr, buffer.data(), 400, nullptr);
-  ASSERT_EQ(hookValues.size(), 100u);
   EXPECT_EQ(hookValues.back(), 1.5f);
+  EXPECT_EQ(hookCounts.back(), 3072);
 }

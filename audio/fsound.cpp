@@ -134,7 +134,7 @@ void probeSdl() {
     layer.ownsSdlAudio = true;
   }
   if (SDL_AudioDriverName(layer.sdlDriver, sizeof layer.sdlDriver) == nullptr) {
-    std::snprintf(layer.driverName, sizeof layer.driverName, "no sound driver");
+    std::snprintf(layer.driverName, sizeof layer.driverName, "no sound driver (%s)", SDL_GetError());
     return;
   }
   layer.driverFound = true;

@@ -7,8 +7,3 @@ double noteTable[kNoteCount];
 void fillNoteTable() {
   for (int i = 0; i < kNoteCount; ++i) noteTable[i] = 8.1757989 * std::pow(2.0, (i + 11) / 12.0);
 }
-
-double noteFrequency(int index) {
-  if (index < 0 || index >= kNoteCount) return 0.0;
-  return noteTable[index];
-}

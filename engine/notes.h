@@ -7,4 +7,6 @@ extern double noteTable[kNoteCount];
 
 void fillNoteTable();
 // noteTable[index], or 0 Hz for an index outside 0..1999.
-double noteFrequency(int index);
+inline double noteFrequency(int index) {
+  return (index < 0 || index >= kNoteCount) ? 0.0 : noteTable[index];
+}

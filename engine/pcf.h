@@ -12,6 +12,8 @@ class PCF : public INPUT, public OUTPUT, public INPUT_GATE, public INPUT_SYNC {
   // The biquad proper: updates the coefficients when a parameter changed,
   // returns the filtered sample and moves the history.
   double biquad(double x, double freq, double q, double gain, int type);
+  // Coefficients of `type` for the cut-off, Q and gain; they become the cache.
+  void updateCoefficients(double freq, double q, double gain, int type);
 
   Shared<int> power{1};
   Shared<INPUT*> modPhase{nullptr};  // linkable, never read

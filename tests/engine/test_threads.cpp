@@ -54,6 +54,7 @@ TEST(Threads, SteppingWhileParametersChange) {
     }
   });
 
+  while (frames.load() == 0) std::this_thread::yield();
   for (int i = 0; i < 20000; ++i) {
     osc->frequency = 44.0f + (i % 100);
     osc->waveType = 1 + i % 6;

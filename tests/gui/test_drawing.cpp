@@ -1,0 +1,275 @@
+// Drawing checked on real pixels: startVideo opens an OpenGL window (under
+// Xvfb in the test runs) from a small archive and splash written here, the
+// tests draw into the back buffer and read it back.
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/fixtures.h"
+#include "gui/gui.h"
+
+namespace {
+
+constexpr int kWidth = 1024, kHeight = 768;
+
+class Drawing : public testing::Test {
+ public:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir();
+    const TempDir& d = *dir_;
+    saveBmp(solidSurface(64, 48, 0x336699), d / "Zod_Engine/SnapShot.bmp");
+    saveBmp(solidSurface(20, 10, 0xFF0000), d / "grfx/red.bmp");
+    saveBmp(solidSurface(100, 100, 0x808080), d / "grfx/grey.bmp");
+    // The shape: a yellow 20 x 20 square, black around it; its mask is the
+    // opposite (black inside, white outside).
+    SDL_Surface* shape = solidSurface(100, 100, 0x000000);
+    SDL_Surface* mask = solidSurface(100, 100, 0xFFFFFF);
+    for (int y = 40; y < 60; ++y) {
+      for (int x = 40; x < 60; ++x) {
+        setPixel(shape, x, y, 0xFFFF00);
+        setPixel(mask, x, y, 0x000000);
+      }
+    }
+    saveBmp(shape, d / "grfx/shape.bmp");
+    saveBmp(mask, d / "grfx/shape_mask.bmp");
+    // A sheet of two 64 x 64 quadrant tiles, 4 pixels apart.
+    SDL_Surface* sheet = solidSurface(132, 64, 0);
+    SDL_Surface* q = quadrantSurface(64, 24, false);
+    SDL_Rect at{68, 0, 64, 64};
+    SDL_BlitSurface(q, nullptr, sheet, nullptr);
+    SDL_BlitSurface(q, nullptr, sheet, &at);
+    SDL_FreeSurface(q);
+    saveBmp(sheet, d / "grfx/quads.bmp");
+    writeFile(d / "grfx/opengl.mim", "ARCHIVE 1\n"
+                                     "RED grfx/red.bmp SIMPLEPART\n"
+                                     "GREY grfx/grey.bmp SIMPLEPART\n"
+                                     "SHAPE grfx/shape.bmp SIMPLEPART\n"
+                                     "SHAPE_MASK grfx/shape_mask.bmp SIMPLEPART\n"
+                                     "QS grfx/quads.bmp TILES 64 64 1 2 4 0\n"
+                                     "END\n");
+    ASSERT_EQ(chdir(d.path().c_str()), 0);
+    startVideo(kWidth, kHeight, "drawing test", "grfx/opengl.mim");
+  }
+
+  static void TearDownTestSuite() {
+    SDL_Quit();
+    delete dir_;
+  }
+
+ protected:
+  void SetUp() override {
+    scrollOffset = {0, 0};
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+
+  // Reads the back buffer; pixel(x, y) then takes y from the top.
+  void readBack() {
+    pixels_.assign(static_cast<std::size_t>(kWidth) * kHeight * 3, 0);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
+  }
+  Uint32 pixel(int x, int yFromTop) const { return pixelUp(x, kHeight - 1 - yFromTop); }
+  Uint32 pixelUp(int x, int yFromBottom) const {
+    const unsigned char* p = &pixels_[(static_cast<std::size_t>(yFromBottom) * kWidth + x) * 3];
+    return (Uint32(p[0]) << 16) | (Uint32(p[1]) << 8) | p[2];
+  }
+
+  static void drawSprite(SPRITE& s) {
+    push2D(0, 0, kWidth, kHeight);
+    s.update();
+    s.drawGL(nullptr);
+    pop2D();
+  }
+
+  static TempDir* dir_;
+  std::vector<unsigned char> pixels_;
+};
+
+TempDir* Drawing::dir_ = nullptr;
+
+}  // namespace
+
+TEST_F(Drawing, StartVideoRegistersTheSplashFirstAndTheArchive) {
+  ASSERT_NE(imageStore, nullptr);
+  EXPECT_EQ(imageStore->indexOf("SNAPSHOT"), 0);
+  EXPECT_EQ(imageStore->surfaceOf("SNAPSHOT")->w, 64);
+  EXPECT_EQ(imageStore->count, 7);
+  EXPECT_GE(imageStore->indexOf("QS_1"), 1);
+  EXPECT_NE(textWriter, nullptr);
+  EXPECT_TRUE(glReady());
+}
+
+TEST_F(Drawing, ASpriteIsDrawnItsSizeAndFifteenPixelsLow) {
+  SPRITE red("RED", 100, 50, 0, 0, 0, 1.0f, 0, 0);
+  drawSprite(red);
+  readBack();
+  int minX = kWidth, maxX = -1, minY = kHeight, maxY = -1;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      if (pixel(x, y) == 0xFF0000) {
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+      }
+    }
+  }
+  EXPECT_EQ(maxX - minX + 1, 20);
+  EXPECT_EQ(maxY - minY + 1, 10);
+  EXPECT_EQ((minX + maxX + 1) / 2, 110);
+  EXPECT_EQ((minY + maxY + 1) / 2, 70);
+
+  // The scroll offset moves every quad; zoom scales about the centre.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  scrollOffset = {30, 20};
+  red.zoom = 2;
+  drawSprite(red);
+  readBack();
+  EXPECT_EQ(pixel(110 - 30 - 19, 70 - 20 - 9), 0xFF0000u);
+  EXPECT_EQ(pixel(110 - 30 + 18, 70 - 20 + 8), 0xFF0000u);
+  EXPECT_EQ(pixel(110 - 30 - 21, 70 - 20), 0u);
+  EXPECT_EQ(pixel(110 - 30, 70 - 20 - 11), 0u);
+}
+
+TEST_F(Drawing, TexturesShowTheirTrueColoursWhateverTheSurfaceFormat) {
+  struct Format {
+    const char* name;
+    int bits;
+    bool redFirst;
+  } formats[] = {{"Q_BGR24", 24, false}, {"Q_RGB24", 24, true}, {"Q_ARGB32", 32, false},
+                 {"Q_ABGR32", 32, true}, {"Q_PAL8", 8, false}};
+  std::vector<std::string> names;
+  for (const Format& f : formats) {
+    imageStore->put(f.name, quadrantSurface(64, f.bits, f.redFirst), 64, 64);
+    names.push_back(f.name);
+  }
+  names.push_back("QS_0");  // a tile, cut into a red-first surface
+  names.push_back("QS_1");
+
+  for (const std::string& n : names) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    SPRITE q(n.c_str(), 300, 200, 0, 0, 0, 1.0f, 0, 0);
+    drawSprite(q);
+    q.angle = 90;  // a quarter turn clockwise, beside it
+    q.setPosition(500, 200, 0);
+    drawSprite(q);
+    readBack();
+    const int top = 200 + 15;
+    EXPECT_EQ(pixel(316, top + 16), 0xFF0000u) << n;  // top-left: red
+    EXPECT_EQ(pixel(348, top + 16), 0x00FF00u) << n;  // top-right: green
+    EXPECT_EQ(pixel(316, top + 48), 0x0000FFu) << n;  // bottom-left: blue
+    EXPECT_EQ(pixel(348, top + 48), 0xFFFFFFu) << n;  // bottom-right: white
+    // Turned clockwise, red goes to the top-right and blue to the top-left.
+    EXPECT_EQ(pixel(548, top + 16), 0xFF0000u) << n;
+    EXPECT_EQ(pixel(516, top + 16), 0x0000FFu) << n;
+    EXPECT_EQ(pixel(548, top + 48), 0x00FF00u) << n;
+  }
+}
+
+TEST_F(Drawing, MasksCutTheShapeOutAndBlendMultiplies) {
+  SPRITE grey("GREY", 400, 300, 0, 0, 0, 1.0f, 0, 0);
+  drawSprite(grey);
+  SPRITE shape("SHAPE", 400, 300, 0, 0, 0, 1.0f, 0, 0);
+  std::strcpy(shape.mask, "SHAPE_MASK");
+  drawSprite(shape);
+  // A multiplied sprite (blend) beside it, over the grey too.
+  grey.setPosition(600, 300, 0);
+  drawSprite(grey);
+  SPRITE red("RED", 640, 345, 0, 0, 1, 1.0f, 0, 0);
+  drawSprite(red);
+  readBack();
+  const int y = 300 + 15;
+  EXPECT_EQ(pixel(450, y + 50), 0xFFFF00u);  // inside the shape
+  EXPECT_EQ(pixel(410, y + 10), 0x808080u);  // outside: the grey shows
+  EXPECT_EQ(pixel(650, 345 + 15 + 5), 0x800000u);
+  EXPECT_EQ(pixel(610, y + 10), 0x808080u);
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(Drawing, TextLinesStepDownByTheFontHeight) {
+  const std::string font = testFontPath();
+  ASSERT_FALSE(font.empty()) << "no TrueType font to print with";
+  FONT f;
+  f.loadFont(font.c_str(), 6);
+  glColor3f(1, 1, 1);
+  printText(f, 10, 100, "H\nH");
+  readBack();
+
+  // Rows (from the bottom) with lit pixels, grouped into lines.
+  std::vector<int> lit;
+  int minX = kWidth;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 60; ++x) {
+      if ((pixelUp(x, y) & 0xFF) > 30) {
+        if (lit.empty() || lit.back() != y) lit.push_back(y);
+        minX = std::min(minX, x);
+      }
+    }
+  }
+  ASSERT_FALSE(lit.empty());
+  std::vector<int> bottoms{lit.front()};
+  for (std::size_t i = 1; i < lit.size(); ++i) {
+    if (lit[i] != lit[i - 1] + 1) bottoms.push_back(lit[i]);
+  }
+  ASSERT_EQ(bottoms.size(), 2u);
+  EXPECT_NEAR(bottoms[1], 100, 1);
+  EXPECT_NEAR(bottoms[1] - bottoms[0], 6 / 0.63, 1.0);
+  EXPECT_GE(minX, 10);
+  EXPECT_LE(minX, 12);
+
+  // Codes above 127 have no glyph: nothing is drawn.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  printText(f, 10, 100, "%s", "\xC3\xA9\xFF");
+  readBack();
+  for (int y = 80; y < 120; ++y) {
+    for (int x = 0; x < 60; ++x) ASSERT_EQ(pixelUp(x, y), 0u);
+  }
+  f.freeFont();
+
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(textWriter->writeText(displaySurface, "X", 64, 0, 0, 0xFFFFFF, 0xFF0000, 0, 1), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Size to big for font\n");
+}
+
+TEST_F(Drawing, APanelDrawsItsChildrenAtItsPosition) {
+  OBJET panel(200, 100, "1");
+  auto* fond = new SPRITE("GREY", 0, 0, 0, 0, 0, 1, 0, 0);
+  fond->setName("1_IMAGE_FOND");
+  auto* red = new SPRITE("RED", 10, 20, 0, 0, 0, 1, 0, 0);
+  red->setName("1_LAMP");
+  // The background is the front of the list (the last RC line): drawn first.
+  panel.mainList = {fond, red};
+  panel.computeSize();
+  EXPECT_FLOAT_EQ(panel.w, 100);
+
+  std::vector<OBJET*> list{&panel};
+  push2D(0, 0, kWidth, kHeight);
+  drawPanelsInView(list, scrollOffset);
+  pop2D();
+  readBack();
+  EXPECT_EQ(pixel(200 + 15, 100 + 20 + 15 + 5), 0xFF0000u);
+  EXPECT_EQ(pixel(200 + 5, 100 + 15 + 5), 0x808080u);
+  EXPECT_FLOAT_EQ(red->x, 10);  // positions are relative again afterwards
+
+  // Half size shows the background only, at half its size.
+  panel.setDisplayMode(0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  push2D(0, 0, kWidth, kHeight);
+  drawPanelsInView(list, scrollOffset);
+  pop2D();
+  readBack();
+  EXPECT_EQ(pixel(200 + 15, 100 + 20 + 15 + 5), 0x808080u);
+  EXPECT_EQ(pixel(200 + 45, 100 + 15 + 45), 0x808080u);
+  EXPECT_EQ(pixel(200 + 55, 100 + 15 + 55), 0u);
+}

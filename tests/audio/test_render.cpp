@@ -97,6 +97,7 @@ TEST_F(RenderTest, StepsOncePerWholeFrameAndSilenceWithoutSynth) {
   EXPECT_EQ(buffer[8], 0xAB);
   EXPECT_EQ(buffer[9], 0xAB);
   VCO reference(1.0f, 440.0f, 1);
+  reference.phaseOffset = osc->phaseOffset.load();  // oscillators start at a random phase
   reference.process();
   reference.process();
   EXPECT_NE(reference.value.load(), 0.0f);

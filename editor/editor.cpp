@@ -1,0 +1,374 @@
+#include "editor/editor.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "audio/audio.h"
+#include "gui/gui.h"
+
+EditorState editor;
+
+namespace {
+
+constexpr const char* kArchivePath = "grfx/opengl.mim";
+constexpr const char* kFontPath = "Fonts/04b_03b_.ttf";
+
+OBJET* panelOf(std::vector<OBJET*>& objects, int index) {
+  if (index < 0 || index >= static_cast<int>(objects.size())) return nullptr;
+  return objects[static_cast<std::size_t>(index)];
+}
+
+void refresh(OBJET* panel) {
+  panel->update();
+  panel->computeSize();
+  panel->markChildren(1);
+  panel->draw(nullptr);
+}
+
+int snapToGrid(int v) { return v - v % editor.gridStep; }
+
+void nudge(std::vector<OBJET*>& objects, int dx, int dy) {
+  SPRITE* child = editor.heldWidget;
+  OBJET* panel = panelOf(objects, editor.hoveredPanel);
+  if (!child || !panel || std::strstr(child->name, "FOND")) return;
+  child->setPosition(child->x + static_cast<float>(dx), child->y + static_cast<float>(dy), 0);
+  child->dirty = 1;
+  panel->update();
+  panel->computeSize();
+  panel->markChildren(1);
+  panel->dirty = 1;
+  panel->draw(nullptr);
+}
+
+int onKeyDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
+  switch (event.key.keysym.sym) {
+    case SDLK_F2:
+      for (std::size_t i = 0; i < objects.size(); ++i) {
+        std::printf("*[%d]****************************\n", static_cast<int>(i));
+        objects[i]->save(objects[i]->rcPath);
+      }
+      break;
+    case SDLK_F4:
+      if (!objects.empty()) refresh(objects.front());
+      break;
+    case SDLK_F5:
+      editor.gridStep += 1;
+      std::printf("Grid Sensitivity [%d]\n", editor.gridStep);
+      break;
+    case SDLK_F6:
+      if (editor.gridStep > 1) editor.gridStep -= 1;
+      std::printf("Grid Sensitivity [%d]\n", editor.gridStep);
+      break;
+    case SDLK_UP:
+      nudge(objects, 0, -editor.gridStep);
+      break;
+    case SDLK_DOWN:
+      nudge(objects, 0, editor.gridStep);
+      break;
+    case SDLK_RIGHT:
+      nudge(objects, editor.gridStep, 0);
+      break;
+    case SDLK_LEFT:
+      nudge(objects, -editor.gridStep, 0);
+      break;
+    case SDLK_KP_PLUS:
+      scopeZoom *= 2.0f;
+      break;
+    case SDLK_KP_MINUS:
+      scopeZoom /= 2.0f;
+      break;
+    case SDLK_5:
+      if (OBJET* panel = panelOf(objects, panelAt(objects))) panel->setDisplayMode(0);
+      break;
+    case SDLK_1:
+      // A test message: a left-button release for no particular child.
+      if (OBJET* panel = panelOf(objects, panelAt(objects))) {
+        SDL_Event up{};
+        up.type = SDL_MOUSEBUTTONUP;
+        up.button.button = SDL_BUTTON_LEFT;
+        up.button.state = SDL_RELEASED;
+        up.button.x = static_cast<Uint16>(mousePosition.x);
+        up.button.y = static_cast<Uint16>(mousePosition.y);
+        panel->post(WIDGET_MESSAGE::forEvent(up, nullptr));
+      }
+      break;
+    default:
+      return 0;
+  }
+  return 1;
+}
+
+void trackTouch(std::vector<OBJET*>& objects, const SDL_Event& event) {
+  OBJET* panel = panelOf(objects, editor.hoveredPanel);
+  SPRITE* c = panel ? panel->childAt() : nullptr;
+  if (c && c != editor.hoveredWidget) {
+    if (editor.leftHeld == 0 && editor.hoveredWidget) {
+      std::printf("EMERGENCY TOUCH OUT\n");
+      editor.hoveredWidget->touched = 0;
+      c->dirty = 1;
+      panel->post(WIDGET_MESSAGE::forText("TOUCH_OUT", event, editor.hoveredWidget));
+      editor.hoveredWidget = nullptr;
+    }
+    std::printf("TOUCH IN\n");
+    panel->post(WIDGET_MESSAGE::forText("TOUCH_IN", event, c));
+    c->touched = 1;
+    c->dirty = 1;
+    editor.hoveredWidget = c;
+  } else if (!c && editor.leftHeld == 0 && panel && editor.hoveredWidget) {
+    std::printf("TOUCH OUT\n");
+    panel->post(WIDGET_MESSAGE::forText("TOUCH_OUT", event, editor.hoveredWidget));
+    editor.hoveredWidget->touched = 0;
+    editor.hoveredWidget->dirty = 1;
+    editor.hoveredWidget = nullptr;
+    editor.hoveredPanel = -1;
+  }
+}
+
+int onMotion(std::vector<OBJET*>& objects, const SDL_Event& event) {
+  int result = 1;
+  mousePosition = {event.motion.x, event.motion.y};
+  editor.hoveredPanel = panelAt(objects);
+  if (OBJET* panel = panelOf(objects, editor.hoveredPanel)) {
+    std::printf("INSTRUMENT TOUCHE [%d][%s]]\n", editor.hoveredPanel, panel->objName);
+  }
+  std::printf("EVENT::SDL_MOUSEMOTION\n");
+  if (editor.middleHeld) {
+    std::printf("EVENT::SDL_MOUSEMOTION::MIDDLE_BOUTON_PRESSED\n");
+    result |= 4;
+  }
+
+  trackTouch(objects, event);
+
+  // Dragging a child: its position relative to the panel snaps to the grid
+  // (toward zero for negative offsets).
+  SPRITE* held = editor.heldWidget;
+  if (editor.leftHeld && held && editor.hoveredPanel != -1 && !std::strstr(held->name, "FOND") &&
+      !objects.empty()) {
+    OBJET* reference = objects.front();
+    editor.hoveredPanel = 0;
+    std::printf("Moving Stg to [%d][%d]\n", mousePosition.x, mousePosition.y);
+    std::printf("Area of aisance [%d][%d][%d][%d]\n", static_cast<int>(reference->x),
+                static_cast<int>(reference->y), static_cast<int>(reference->w),
+                static_cast<int>(reference->h));
+    const int dx = static_cast<int>(static_cast<float>(mousePosition.x) - reference->x);
+    const int dy = static_cast<int>(static_cast<float>(mousePosition.y) - reference->y);
+    held->setPosition(static_cast<float>(snapToGrid(dx)), static_cast<float>(snapToGrid(dy)), 0);
+    held->dirty = 1;
+  }
+
+  if (!held) {
+    if (OBJET* dragged = panelOf(objects, editor.draggedPanel)) {
+      std::printf("MOVING OBJECT [%d]\n", editor.draggedPanel);
+      dragged->x = static_cast<float>(mousePosition.x);
+      dragged->y = static_cast<float>(mousePosition.y);
+      dragged->changed = 1;
+    }
+  }
+  return result;
+}
+
+int onButtonDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
+  SDL_ShowCursor(SDL_DISABLE);
+  std::printf("EVENT::SDL_MOUSEDOWN\n");
+  switch (event.button.button) {
+    case SDL_BUTTON_MIDDLE:
+      editor.middlePress = mousePosition;
+      editor.middleHeld = 1;
+      editor.hoveredPanel = panelAt(objects);
+      break;
+    case SDL_BUTTON_LEFT: {
+      editor.leftHeld = 1;
+      mousePosition = {event.button.x, event.button.y};
+      editor.leftPress = mousePosition;
+      SPRITE* child = nullptr;
+      OBJET* panel = nullptr;
+      for (std::size_t i = 0; i < objects.size() && !child; ++i) {
+        child = objects[i]->childAt();
+        if (child) {
+          panel = objects[i];
+          editor.hoveredPanel = static_cast<int>(i);
+        }
+      }
+      if (child) {
+        editor.heldWidget = child;
+        child->pressed = 1;
+        std::printf("LEFT CLICK DOWN [%d][%d]\n", mousePosition.x, mousePosition.y);
+        // A button toggles on the release that follows.
+        panel->post(WIDGET_MESSAGE::forEvent(event, child));
+      } else {
+        std::printf("Was nothing to click");
+      }
+      break;
+    }
+    case SDL_BUTTON_RIGHT:
+      editor.rightHeld = 1;
+      mousePosition = {event.button.x, event.button.y};
+      editor.draggedPanel = panelAt(objects);
+      if (editor.draggedPanel != -1) selectedObject = editor.draggedPanel;
+      break;
+    default:
+      break;
+  }
+  return 1;
+}
+
+int onButtonUp(std::vector<OBJET*>& objects, const SDL_Event& event) {
+  SDL_ShowCursor(SDL_ENABLE);
+  std::printf("EVENT::SDL_MOUSEUP\n");
+  if (editor.draggedPanel != -1) editor.heldWidget = nullptr;
+  editor.draggedPanel = -1;
+  editor.rightHeld = 0;
+
+  if (editor.heldWidget && editor.leftHeld) {
+    // The two numbers belong to the synthesizer's cord state; the editor has
+    // none.
+    std::printf("LEFT CLICK UP [%d][%d]\n", 0, 0);
+    if (OBJET* panel = panelOf(objects, editor.hoveredPanel)) {
+      panel->post(WIDGET_MESSAGE::forEvent(event, editor.heldWidget));
+    }
+    editor.heldWidget->pressed = 0;
+    editor.heldWidget = nullptr;
+    SDL_WarpMouse(static_cast<Uint16>(editor.leftPress.x), static_cast<Uint16>(editor.leftPress.y));
+  }
+  if (event.button.button == SDL_BUTTON_LEFT) editor.leftHeld = 0;
+  if (!editor.heldWidget && event.button.button == SDL_BUTTON_MIDDLE) {
+    editor.middleHeld = 0;
+    editor.middleRelease = mousePosition;
+  }
+  return 1;
+}
+
+// Frame-rate report state.
+int framesCounted = 0;
+Uint32 countStart = 0;
+
+}  // namespace
+
+int panelAt(const std::vector<OBJET*>& objects) {
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    const OBJET* p = objects[i];
+    if (p->contains(static_cast<float>(mousePosition.x), static_cast<float>(mousePosition.y))) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+int handleEvents(std::vector<OBJET*>& objects, int, SDL_Surface*) {
+  int result = 0;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    switch (event.type) {
+      case SDL_KEYDOWN:
+        result |= onKeyDown(objects, event);
+        break;
+      case SDL_KEYUP:
+        if (event.key.keysym.sym == SDLK_ESCAPE) running = 0;
+        break;
+      case SDL_MOUSEMOTION:
+        result |= onMotion(objects, event);
+        break;
+      case SDL_MOUSEBUTTONDOWN:
+        result |= onButtonDown(objects, event);
+        break;
+      case SDL_MOUSEBUTTONUP:
+        result |= onButtonUp(objects, event);
+        break;
+      case SDL_USEREVENT:
+        // A sequencer step event carries a text the receiver frees.
+        if (event.user.code == 1) std::free(event.user.data1);
+        break;
+      default:
+        break;
+    }
+  }
+  return result;
+}
+
+void countFrame() {
+  const Uint32 now = SDL_GetTicks();
+  if (framesCounted == 0 && countStart == 0) countStart = now;
+  ++framesCounted;
+  if (now - countStart >= 5000) {
+    const double seconds = (now - countStart) / 1000.0;
+    std::printf("%d frames in %g seconds = %g FPS\n", framesCounted, seconds, framesCounted / seconds);
+    std::fflush(stdout);
+    framesCounted = 0;
+    countStart = now;
+  }
+}
+
+void clearAndCount() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  SDL_GL_SwapBuffers();
+  countFrame();
+}
+
+int runEditor(const char* shownName, const char* rcPath) {
+  char title[kLongTextSize + 64];
+  std::snprintf(title, sizeof title, "Zod ENGINE & Morvel - Synthesizer [%s]", shownName);
+  startVideo(1024, 768, title, kArchivePath);
+
+  editor.panel = new OBJET(0, 0, "1");
+  editor.panel->load(rcPath);
+  editor.panel->x = 0;
+  editor.panel->y = 0;
+  objectList.insert(objectList.begin(), editor.panel);
+  selectedObject = -1;
+
+  clearAndCount();
+  push2D(0, 0, 1024, 800);
+  std::printf("KK\n");
+
+  SPRITE* background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f, 0, 0);
+  editor.background = background;
+  background->alpha = 255;
+  background->update();
+
+  std::printf("FreeType - Loading all Fonts\n");
+  smallFont.loadFont(kFontPath, 6);
+  bigFont.loadFont(kFontPath, 12);
+  std::printf("KK-2\n");
+
+  for (int i = 0; i < 28; ++i) {
+    for (int j = 0; j < 26; ++j) {
+      background->setPosition(static_cast<float>(i) * background->w, static_cast<float>(j) * background->h, 0);
+      background->drawGL(nullptr);
+    }
+  }
+  for (OBJET* panel : objectList) refresh(panel);
+
+  // The render callback renders only while this is set; the editor itself
+  // never opens a stream.
+  audioEnabled = 1;
+  std::fflush(stdout);
+
+  while (running == 1) {
+    handleEvents(objectList, 0, displaySurface);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    // 800 rows are mapped onto the 768-pixel window.
+    push2D(0, 0, 1024, 800);
+    for (int i = 0; i < 4; ++i) {
+      for (int j = 0; j < 4; ++j) {
+        background->setPosition(static_cast<float>(i) * background->w, static_cast<float>(j) * background->h, 0);
+        background->drawGL(nullptr);
+      }
+    }
+    // The tiles turn one degree per frame (kept within a turn).
+    background->angle = (background->angle + 1) % 360;
+    drawPanelsInView(objectList, scrollOffset);
+    pop2D();
+    SDL_GL_SwapBuffers();
+    countFrame();
+  }
+
+  FSOUND_Stream_Close(nullptr);
+  FSOUND_Close();
+  std::fflush(stdout);
+  return 0;
+}

@@ -258,7 +258,7 @@ int FSOUND_Init(int mixRate, int softwareChannels, unsigned int) {
     wanted.channels = 2;
     wanted.samples = kDeviceFrames;
     wanted.callback = sdlFill;
-    // No obtained spec: SDL converts to the device's format for us. The
+    // Nothing asked back: SDL converts to the device's format for us. The
     // device starts paused.
     std::lock_guard<std::recursive_mutex> g(renderMutex());
     if (SDL_OpenAudio(&wanted, nullptr) < 0) return fail(kErrorInit);

@@ -196,7 +196,7 @@ Layer playMode(bool reverse, bool loop, const std::string& label) {
     blur(g, 1);
     l.paint(g, 0, 0);
     symbol(cr, mix(pal::screenTrace, hex(0xFFFFFF), 0.3), 1.0);
-    text(cr, label, 15, 11, 8, pal::screenTrace);
+    text(cr, label, 14, 11, 8, pal::screenTrace);
     sheen(l);
     return l;
 }
@@ -230,8 +230,8 @@ void makeDisplays(Archive& a) {
 
     a.image("SMP_PLAY_AV", playMode(false, false, "FWD"));
     a.image("SMP_PLAY_AR", playMode(true, false, "REV"));
-    a.image("SMP_PLAY_LOOPAV", playMode(false, true, "LPF"));
-    a.image("SMP_PLAY_LOOPAR", playMode(true, true, "LPR"));
+    a.image("SMP_PLAY_LOOPAV", playMode(false, true, "LOOP"));
+    a.image("SMP_PLAY_LOOPAR", playMode(true, true, "LREV"));
 
     // The sampler draws its waveform over this screen: 300 pixels wide from
     // its left edge, centred a little below its middle.

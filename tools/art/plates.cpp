@@ -83,6 +83,24 @@ void recess(cairo_t* cr, double x, double y, double w, double h, Rgb fill, doubl
     cairo_fill(cr);
 }
 
+// A thin 270-degree arc around a knob drawn in code, with its two ends
+// and its middle marked.
+void arcScale(cairo_t* cr, double cx, double cy, double r) {
+    setColor(cr, pal::silk, 0.35);
+    cairo_set_line_width(cr, 1.0);
+    cairo_new_path(cr);
+    // Knob angles turn clockwise from "up"; cairo's from the +x axis.
+    auto cairoAngle = [](double knobDeg) { return (knobDeg - 90.0) * M_PI / 180.0; };
+    cairo_arc(cr, cx, cy, r, cairoAngle(-135.0), cairoAngle(135.0));
+    cairo_stroke(cr);
+    for (double deg : {-135.0, 0.0, 135.0}) {
+        const double a = deg * M_PI / 180.0;
+        setColor(cr, pal::silk, 0.95);
+        circle(cr, cx + std::sin(a) * r, cy - std::cos(a) * r, 0.9);
+        cairo_fill(cr);
+    }
+}
+
 constexpr int kBand = 13;  // height of the title band
 
 // Front faceplate: brushed dark aluminium, a title band with the kind name
@@ -167,14 +185,7 @@ Layer sequencerMain() {
             cairo_rectangle(cr, x + 10, y + 1, 6, 14);
             cairo_fill(cr);
         }
-        for (int yc : {114, 144}) {
-            for (int i = 0; i <= 6; ++i) {
-                const double a = (-135.0 + i * 45.0) * M_PI / 180.0;
-                setColor(cr, pal::silk, (i == 0 || i == 6) ? 0.95 : 0.6);
-                circle(cr, x + 9 + std::sin(a) * 9.5, yc - std::cos(a) * 9.5, (i == 0 || i == 6) ? 0.9 : 0.7);
-                cairo_fill(cr);
-            }
-        }
+        for (int yc : {114, 144}) arcScale(cr, x + 9, yc, 9.0);
     }
     const std::pair<const char*, int> rows[] = {{"STEP", 12}, {"MUTE", 23}, {"OCT", 48}, {"NOTE", 85},
                                                 {"VOL", 118}, {"LEN", 148}};
@@ -190,22 +201,17 @@ Layer mixerFront() {
     Layer l = front("FOND_MIXER", w, h, pal::mixer, "MIXER");
     cairo_t* cr = l.cr();
     for (int s = 0; s < 3; ++s) {
-        const int x = 13 + 90 * s;
-        recess(cr, x, 60, 76, 130, hex(0x202226), 0.9);
+        const int x = 14 + 90 * s;
+        recess(cr, x, 60, 67, 130, hex(0x202226), 0.9);
         text(cr, "CH", x + 3, 57, 8, pal::silkDim);
         textCentred(cr, "MUTE", 36 + 90 * s, 57, 8, pal::silk);
         textCentred(cr, "GAIN", 58 + 90 * s, 57, 8, pal::silk);
         for (int k = 0; k < 7; ++k) {
             const double cx = 58 + 90 * s, cy = 75 + 18 * k;
-            for (int i = 0; i <= 4; ++i) {
-                const double a = (-135.0 + i * 67.5) * M_PI / 180.0;
-                setColor(cr, pal::silk, (i == 0 || i == 4) ? 0.9 : 0.55);
-                circle(cr, cx + std::sin(a) * 8.0, cy - std::cos(a) * 8.0, 0.7);
-                cairo_fill(cr);
-            }
+            arcScale(cr, cx, cy, 7.5);
             if (k > 0) {
                 setColor(cr, hex(0), 0.35);
-                cairo_rectangle(cr, x + 2, 65 + 18 * k - 2, 72, 1);
+                cairo_rectangle(cr, x + 2, 65 + 18 * k - 2, 63, 1);
                 cairo_fill(cr);
             }
         }

@@ -192,7 +192,7 @@ static void selectFont(cairo_t* cr, double px) {
     cairo_set_font_size(cr, px);
     cairo_font_options_t* o = cairo_font_options_create();
     cairo_font_options_set_antialias(o, CAIRO_ANTIALIAS_NONE);
-    cairo_font_options_set_hint_style(o, CAIRO_HINT_STYLE_FULL);
+    cairo_font_options_set_hint_style(o, CAIRO_HINT_STYLE_NONE);
     cairo_font_options_set_hint_metrics(o, CAIRO_HINT_METRICS_ON);
     cairo_set_font_options(cr, o);
     cairo_font_options_destroy(o);
@@ -211,7 +211,9 @@ void text(cairo_t* cr, const std::string& s, double x, double baseline, double p
     cairo_save(cr);
     selectFont(cr, px);
     setColor(cr, c, alpha);
-    cairo_move_to(cr, std::round(x), std::round(baseline));
+    // The font's pixel grid sits 0.4 pixel (at 8 px) above the baseline:
+    // shifting the pen by that much puts every glyph row on a pixel row.
+    cairo_move_to(cr, std::round(x), std::round(baseline) + 0.4 * px / 8.0);
     cairo_show_text(cr, s.c_str());
     cairo_restore(cr);
 }

@@ -23,10 +23,12 @@ uint32_t pack(double r, double g, double b) {
 }  // namespace
 
 // The editor draws a 4 x 4 block of these 256-pixel tiles, each turned about
-// its own centre by one more degree every frame. A square that turns leaves
-// its corners uncovered, so the tile is a disc on black (the clear colour):
-// a spun-metal platter with a hub and a ring of dots that show the motion,
-// fading to black at its rim.
+// its own centre by one more degree every frame. A turning square overlaps
+// its neighbours up to 75 pixels from their centres and, near 45 degrees,
+// leaves small gaps at the grid corners (the black clear colour). So the
+// tile is a small spun-metal platter (radius 70, never covered) with a hub
+// and a ring of dots that show the motion, on a plain ground, almost black like the gaps, that
+// looks the same whichever tile ends up on top.
 void makeBackground(Archive& a) {
     const int n = 256;
     Layer l(n, n);
@@ -38,40 +40,44 @@ void makeBackground(Archive& a) {
         v = acc;
     }
     uint32_t* px = l.pixels();
-    const Rgb base = hex(0x1B1F26);
-    const double c = n / 2.0, R = 125.0;
+    const Rgb ground = hex(0x060709), disc = hex(0x1D222A);
+    const double c = n / 2.0, R = 70.0;
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             const double dx = x + 0.5 - c, dy = y + 0.5 - c;
             const double r = std::hypot(dx, dy), th = std::atan2(dy, dx);
             const double cover = std::clamp(R - r + 0.5, 0.0, 1.0);
-            if (cover <= 0) { px[y * l.stride() + x] = 0xFF000000u; continue; }
-            double v = 1.0 + rings[std::min<size_t>(size_t(r * 2), rings.size() - 1)] * 0.10;
-            // Two soft highlights across the spun grain.
-            v += 0.30 * std::pow(std::max(0.0, std::cos(2 * (th - 0.7))), 8) * smooth(20, 70, r);
-            // Grooves.
-            v -= 0.45 * std::exp(-std::pow((r - 44) / 1.2, 2));
-            v -= 0.45 * std::exp(-std::pow((r - 117) / 1.4, 2));
-            v += 0.20 * std::exp(-std::pow((r - 45.8) / 0.9, 2));
-            // Ring of dots near the rim.
-            {
-                const double step = 2 * M_PI / 16;
-                const double k = std::round(th / step);
-                const double ax = std::cos(k * step) * 106, ay = std::sin(k * step) * 106;
-                const double d = std::hypot(dx - ax, dy - ay);
-                const double dot = std::clamp(3.2 - d, 0.0, 1.0);
-                v = v * (1 - dot) + dot * 2.2;
+            Rgb col = ground;
+            if (cover > 0) {
+                double v = 1.0 + rings[std::min<size_t>(size_t(r * 3), rings.size() - 1)] * 0.12;
+                // Two soft highlights across the spun grain.
+                v += 0.35 * std::pow(std::max(0.0, std::cos(2 * (th - 0.7))), 8) * smooth(14, 40, r);
+                // Grooves at the hub and near the rim.
+                v -= 0.45 * std::exp(-std::pow((r - 22) / 1.0, 2));
+                v += 0.25 * std::exp(-std::pow((r - 23.5) / 0.8, 2));
+                v -= 0.40 * std::exp(-std::pow((r - 66) / 1.1, 2));
+                // Ring of dots.
+                {
+                    const double step = 2 * M_PI / 12;
+                    const double k = std::round(th / step);
+                    const double d = std::hypot(dx - std::cos(k * step) * 57, dy - std::sin(k * step) * 57);
+                    const double dot = std::clamp(2.4 - d, 0.0, 1.0);
+                    v = v * (1 - dot) + dot * 2.4;
+                }
+                Rgb p = scale(disc, v);
+                if (r < 12.5) {
+                    const double t = std::clamp(12.5 - r, 0.0, 1.0);
+                    const double hub = 0.6 + 0.3 * std::cos(th + 2.4) * (r / 12.0);
+                    p = mix(p, scale(pal::nickelLight, hub), t);
+                    if (r < 2.5) p = mix(p, hex(0x202328), std::clamp(2.5 - r, 0.0, 1.0));
+                }
+                // Shadowed edge so the platter sits in the ground.
+                p = scale(p, 1.0 - 0.5 * smooth(R - 6, R, r));
+                col = mix(col, p, cover);
+            } else {
+                // Soft shadow around the platter.
+                col = scale(col, 1.0 - 0.45 * std::exp(-(r - R) / 3.0));
             }
-            Rgb col = scale(base, v);
-            // Nickel hub.
-            if (r < 20.5) {
-                const double t = std::clamp(20.5 - r, 0.0, 1.0);
-                const double hub = 0.55 + 0.35 * std::cos(th + 2.4) * (r / 20.0) + 0.1;
-                col = mix(col, scale(pal::nickelLight, hub), t);
-                if (r < 3.5) col = mix(col, hex(0x202328), std::clamp(3.5 - r, 0.0, 1.0));
-            }
-            // Fade into the black between the discs.
-            col = scale(col, (1.0 - 0.6 * smooth(110, R, r)) * cover);
             px[y * l.stride() + x] = pack(col.r, col.g, col.b);
         }
     l.markDirty();

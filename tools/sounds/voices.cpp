@@ -255,7 +255,10 @@ std::vector<Sound> allSounds() {
         {"hihat.wav", hihat()},   {"clap.wav", clap()},     {"tom.wav", tom()},
         {"pluck_a4.wav", pluck()}, {"organ_a4.wav", organ()}, {"bell_a4.wav", bell()},
     };
-    for (auto& x : s) normalise(x.frames, 0.89);  // about -1 dBFS
+    for (auto& x : s) {
+        fadeEnds(x.frames, 0.0005, 0.005);  // no step from or to silence
+        normalise(x.frames, 0.89);          // about -1 dBFS
+    }
     return s;
 }
 

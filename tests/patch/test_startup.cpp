@@ -2,24 +2,21 @@
 // listening socket and the sound layer, and ends the program on failure.
 // The sound menus get "41" on standard input (NoSound, first driver).
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine/generator.h"
 #include "patch/startup.h"
+#include "remote/loopback.h"
 
 namespace {
 
@@ -27,19 +24,6 @@ struct ChildRun {
   int status = -1000;  // exit status, or -1000 when killed by a signal
   std::string output;  // standard output and error together
 };
-
-// A port nobody listens on right now.
-int freePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
-}
 
 std::string writeTemp(const std::string& text) {
   char path[] = "/tmp/morvel_startup_XXXXXX";
@@ -50,9 +34,18 @@ std::string writeTemp(const std::string& text) {
   return path;
 }
 
-// Runs startSynth(args) in a child on port `port`, then `after` (in the
-// child) when it returned; the child ends with status 0 after that.
-ChildRun runStartSynth(std::vector<std::string> args, int port, const std::function<void()>& after = {}) {
+// Prints what the start-up left behind, for the parent to check.
+void reportState() {
+  std::printf("MASTER=%d MODULES=%zu STREAM=%d\n", masterInput != nullptr && masterInput->connected() ? 1 : 0,
+              currentGenerator ? currentGenerator->moduleCount() : 999, synthStream != nullptr ? 1 : 0);
+  if (currentGenerator && !currentGenerator->oscillators.empty()) {
+    std::printf("FREQ=%.2f\n", static_cast<float>(currentGenerator->oscillators.front()->frequency));
+  }
+}
+
+// Runs startSynth(args) in a child on port `port`; when it returns, the
+// child reports its state and ends with status 0.
+ChildRun runStartSynth(std::vector<std::string> args, int port) {
   const std::string input = writeTemp("41");
   const std::string output = writeTemp("");
   std::fflush(nullptr);
@@ -69,7 +62,7 @@ ChildRun runStartSynth(std::vector<std::string> args, int port, const std::funct
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     startSynth(static_cast<int>(args.size()), argv.data());
-    if (after) after();
+    reportState();
     std::fflush(nullptr);
     _exit(0);
   }
@@ -86,18 +79,9 @@ ChildRun runStartSynth(std::vector<std::string> args, int port, const std::funct
   return run;
 }
 
-// Prints what the start-up left behind, for the parent to check.
-void reportState() {
-  std::printf("MASTER=%d MODULES=%zu STREAM=%d\n", masterInput != nullptr && masterInput->connected() ? 1 : 0,
-              currentGenerator ? currentGenerator->moduleCount() : 999, synthStream != nullptr ? 1 : 0);
-  if (currentGenerator && !currentGenerator->oscillators.empty()) {
-    std::printf("FREQ=%.2f\n", static_cast<float>(currentGenerator->oscillators.front()->frequency));
-  }
-}
-
 TEST(StartSynth, WithoutAPatchStartsEmptyWithNetworkAndStream) {
-  const int port = freePort();
-  const ChildRun run = runStartSynth({"morvel-synth"}, port, reportState);
+  const int port = loopback::freePort();
+  const ChildRun run = runStartSynth({"morvel-synth"}, port);
   EXPECT_EQ(run.status, 0) << run.output;
   const std::string netLine = "\tInit SDL_Net for the remote control on port " + std::to_string(port) + "\n";
   const size_t first = run.output.find("U must supply a syntheziser file making New One(.MVL)\n");
@@ -123,7 +107,7 @@ TEST(StartSynth, MasterFollowsMixer4AndNotesReadTheFilledTable) {
   };
   for (const auto& k : cases) {
     const std::string path = writeTemp(k.patch);
-    const ChildRun run = runStartSynth({"morvel-synth", path}, freePort(), reportState);
+    const ChildRun run = runStartSynth({"morvel-synth", path}, loopback::freePort());
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("Loading [" + path + "]\n"), 0u) << run.output;
     EXPECT_NE(run.output.find(k.state), std::string::npos) << run.output;
@@ -134,7 +118,7 @@ TEST(StartSynth, MasterFollowsMixer4AndNotesReadTheFilledTable) {
 TEST(StartSynth, FailuresEndTheProgramWithTheirStatus) {
   // A patch that cannot be opened is not a failure: an empty synthesizer.
   {
-    const ChildRun run = runStartSynth({"morvel-synth", "/nonexistent/none.mvl"}, freePort(), reportState);
+    const ChildRun run = runStartSynth({"morvel-synth", "/nonexistent/none.mvl"}, loopback::freePort());
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("Must Specify a true filename\n"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("MASTER=0 MODULES=0 STREAM=1\n"), std::string::npos) << run.output;
@@ -142,7 +126,7 @@ TEST(StartSynth, FailuresEndTheProgramWithTheirStatus) {
   // A broken patch ends with -1 before sound or network start.
   {
     const std::string path = writeTemp("VCO_1;;FREQ=440;\n");
-    const ChildRun run = runStartSynth({"morvel-synth", path}, freePort(), reportState);
+    const ChildRun run = runStartSynth({"morvel-synth", path}, loopback::freePort());
     EXPECT_EQ(run.status, 255) << run.output;
     EXPECT_NE(run.output.find("Erreur, au niveau des parametre ligne [1]\n"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("Output Type"), std::string::npos) << run.output;
@@ -151,16 +135,11 @@ TEST(StartSynth, FailuresEndTheProgramWithTheirStatus) {
   }
   // The port already taken: status 2, after the patch was loaded.
   {
-    const int port = freePort();
-    const int busy = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_ANY);
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    ASSERT_EQ(bind(busy, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(busy, 1), 0);
+    const int port = loopback::freePort();
+    const int busy = loopback::listenOn(port);
+    ASSERT_GE(busy, 0);
     const std::string path = writeTemp("VCO_1;FREQ=220; MIXER_4;;\n");
-    const ChildRun run = runStartSynth({"morvel-synth", path}, port, reportState);
+    const ChildRun run = runStartSynth({"morvel-synth", path}, port);
     close(busy);
     EXPECT_EQ(run.status, 2) << run.output;
     const size_t loading = run.output.find("Loading [");

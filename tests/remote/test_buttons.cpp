@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,26 +24,13 @@ class RemoteButtons : public ::testing::Test {
     buttonWord = 0;
   }
 
-  VCO* addOscillator(float frequency) {
-    oscillators_.push_back(std::make_unique<VCO>(1.0f, frequency, 1));
-    synth_.oscillators.push_back(oscillators_.back().get());
-    return oscillators_.back().get();
+  template <typename Module, typename List, typename... Args>
+  Module* add(List& list, Args... args) {
+    owned_.push_back(std::make_shared<Module>(args...));
+    list.push_back(static_cast<Module*>(owned_.back().get()));
+    return list.back();
   }
-  VCA* addAmplifier() {
-    amplifiers_.push_back(std::make_unique<VCA>());
-    synth_.amplifiers.push_back(amplifiers_.back().get());
-    return amplifiers_.back().get();
-  }
-  PCF* addFilter() {
-    filters_.push_back(std::make_unique<PCF>());
-    synth_.filters.push_back(filters_.back().get());
-    return filters_.back().get();
-  }
-  SEQUENCER* addSequencer() {
-    sequencers_.push_back(std::make_unique<SEQUENCER>());
-    synth_.sequencers.push_back(sequencers_.back().get());
-    return sequencers_.back().get();
-  }
+  VCO* addOscillator(float frequency) { return add<VCO>(synth_.oscillators, 1.0f, frequency, 1); }
 
   // Holds `word` for `calls` polls; returns how many of them acted.
   static int hold(int word, int calls = 1) {
@@ -55,14 +43,14 @@ class RemoteButtons : public ::testing::Test {
   static void release() { hold(0); }
 
   GENERATOR synth_;
-  std::vector<std::unique_ptr<VCO>> oscillators_;
-  std::vector<std::unique_ptr<VCA>> amplifiers_;
-  std::vector<std::unique_ptr<PCF>> filters_;
-  std::vector<std::unique_ptr<SEQUENCER>> sequencers_;
+  std::vector<std::shared_ptr<void>> owned_;
 };
 
 TEST_F(RemoteButtons, OscillatorFrequencySweepsFasterWhileHeld) {
   VCO* vco = addOscillator(440.0f);
+  // Right after start-up the steps are 0: nothing moves until a release.
+  EXPECT_EQ(hold(kButtonF1 | kButtonF2, 3), 3);
+  EXPECT_EQ(vco->frequency, 440.0f);
   release();
   testing::internal::CaptureStdout();
   const float expected[] = {440.01f, 440.025f, 440.0475f};
@@ -75,6 +63,9 @@ TEST_F(RemoteButtons, OscillatorFrequencySweepsFasterWhileHeld) {
   release();
   hold(kButtonF2, 3);
   EXPECT_NEAR(vco->frequency, 440.0f, 1e-4);
+  resetRemoteButtons();  // the start-up reset zeroes the steps again
+  hold(kButtonF1 | kButtonF2);
+  EXPECT_NEAR(vco->frequency, 440.0f, 1e-4);
 
   // F3 and F4 move the amplitude by 0.01 per call; their counts only print.
   release();
@@ -85,21 +76,6 @@ TEST_F(RemoteButtons, OscillatorFrequencySweepsFasterWhileHeld) {
   EXPECT_NEAR(vco->amplitude, 1.02f, 1e-5);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "F3 [0.010000]\nF3 [1.010000]\nF3 [2.010000]\nF4 [0.010000]\n");
-}
-
-TEST_F(RemoteButtons, FStepsAreZeroUntilTheFirstRelease) {
-  VCO* vco = addOscillator(440.0f);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(hold(kButtonF1 | kButtonF2, 3), 3);
-  EXPECT_EQ(vco->frequency, 440.0f);
-  EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, 28), "F1 [0.000000]\nF2 [0.000000]\n");
-  release();
-  hold(kButtonF1);
-  EXPECT_NEAR(vco->frequency, 440.01f, 1e-4);
-  // The start-up reset zeroes the steps again.
-  resetRemoteButtons();
-  hold(kButtonF1);
-  EXPECT_NEAR(vco->frequency, 440.01f, 1e-4);
 }
 
 TEST_F(RemoteButtons, SelectionButtonsRepeatAtTheirOwnRates) {
@@ -127,7 +103,7 @@ TEST_F(RemoteButtons, SelectionButtonsRepeatAtTheirOwnRates) {
 
 TEST_F(RemoteButtons, UpAndDownWalkTheWaveformsAndTheDivider) {
   VCO* vco = addOscillator(110.0f);
-  SEQUENCER* seq = addSequencer();
+  SEQUENCER* seq = add<SEQUENCER>(synth_.sequencers);
   auto press = [](int button, int from) {
     remoteButtons.waveform = from;
     for (int& r : remoteButtons.repeat) r = 12;  // rested
@@ -154,101 +130,74 @@ TEST_F(RemoteButtons, UpAndDownWalkTheWaveformsAndTheDivider) {
   EXPECT_EQ(vco->waveType, 3);  // the oscillator is no longer selected
 }
 
-TEST_F(RemoteButtons, AmplifierTimesChangeByBands) {
-  VCA* vca = addAmplifier();
+// Presses a button once, then checks a value: one row per press.
+struct Press {
+  int word;
+  std::function<float()> value;
+  float expected;
+};
+
+void runPresses(const std::vector<Press>& presses) {
+  for (size_t i = 0; i < presses.size(); ++i) {
+    buttonWord = presses[i].word;
+    pollButtons();
+    EXPECT_EQ(presses[i].value(), presses[i].expected) << "press " << i;
+  }
+}
+
+TEST_F(RemoteButtons, AmplifierTimesChangeByBandsAndTheSelectorWraps) {
+  VCA* vca = add<VCA>(synth_.amplifiers);
   remoteButtons.kind = kKindAmplifier;
   release();
-
   vca->attackTime = 9.0f;
-  hold(kButtonF3);
-  EXPECT_EQ(vca->attackTime, 10.0f);
-  hold(kButtonF3);
-  EXPECT_EQ(vca->attackTime, 20.0f);
+  const auto attack = [&] { return float(vca->attackTime); };
+  const auto selector = [] { return float(remoteButtons.amplifierParam); };
+  runPresses({{kButtonF3, attack, 10}, {kButtonF3, attack, 20}, {kButtonF3, attack, 30},
+              {kButtonF4, attack, 20}, {kButtonF4, attack, 10}, {kButtonF4, attack, 0},
+              {kButtonF4, attack, -1},  // no lower bound
+              {kButtonF1, selector, 3}, {kButtonF3, [&] { return float(vca->releaseTime); }, 1100},
+              {kButtonF2, selector, 0}, {kButtonF2, selector, 1}, {kButtonF4, [&] { return float(vca->decayTime); }, 900},
+              {kButtonF2, selector, 2}, {kButtonF4, [&] { return float(vca->sustainLevel); }, 0},
+              {kButtonF3, [&] { return float(vca->sustainLevel); }, 1}, {kButtonF3, attack, -1}});
+  remoteButtons.amplifierParam = 0;
   vca->attackTime = 100.0f;
-  hold(kButtonF4);
-  EXPECT_EQ(vca->attackTime, 0.0f);
-  hold(kButtonF4);
-  EXPECT_EQ(vca->attackTime, -1.0f);  // no lower bound
+  runPresses({{kButtonF4, attack, 0}});
   vca->attackTime = 100000.0f;
-  hold(kButtonF3 | kButtonF4);
-  EXPECT_EQ(vca->attackTime, 100000.0f);
-
-  // F1 and F2 walk the selector 0 attack, 1 decay, 2 sustain, 3 release.
-  hold(kButtonF1);
-  EXPECT_EQ(remoteButtons.amplifierParam, 3);
-  vca->releaseTime = 50.0f;
-  hold(kButtonF3);
-  EXPECT_EQ(vca->releaseTime, 60.0f);
-  hold(kButtonF2);
-  EXPECT_EQ(remoteButtons.amplifierParam, 0);
-  hold(kButtonF2, 2);
-  hold(kButtonF4);
-  EXPECT_EQ(vca->sustainLevel, 0.0f);
-  hold(kButtonF3);
-  EXPECT_EQ(vca->sustainLevel, 1.0f);
-  hold(kButtonF1);
-  hold(kButtonF4);
-  EXPECT_EQ(vca->decayTime, 900.0f);
-  EXPECT_EQ(vca->attackTime, 100000.0f);
+  runPresses({{kButtonF3, attack, 100000}, {kButtonF4, attack, 100000}});
 }
 
 TEST_F(RemoteButtons, FilterSelectorPicksCutoffQOrGain) {
-  PCF* pcf = addFilter();
+  PCF* pcf = add<PCF>(synth_.filters);
   remoteButtons.kind = kKindFilter;
   release();
-  hold(kButtonF3);
-  EXPECT_EQ(pcf->cutoff, 400);
-  hold(kButtonF2);
-  hold(kButtonF3);
-  EXPECT_EQ(pcf->q, 0.5f);
-  hold(kButtonF2);
-  hold(kButtonF3);
-  EXPECT_EQ(pcf->gainDb, 0.5f);
-  // 3 and 4 select nothing, F4 does nothing to a filter.
-  for (int sel : {3, 4}) {
-    hold(kButtonF2);
-    EXPECT_EQ(remoteButtons.filterParam, sel);
-    hold(kButtonF3);
-    hold(kButtonF4);
-  }
-  hold(kButtonF2);
-  EXPECT_EQ(remoteButtons.filterParam, 0);
-  hold(kButtonF1);
-  EXPECT_EQ(remoteButtons.filterParam, 4);
-  EXPECT_EQ(pcf->cutoff, 400);
-  EXPECT_EQ(pcf->q, 0.5f);
-  EXPECT_EQ(pcf->gainDb, 0.5f);
+  const auto selector = [] { return float(remoteButtons.filterParam); };
+  const auto sum = [&] { return float(pcf->cutoff) + pcf->q * 10 + pcf->gainDb * 100; };  // 300 + 10 + 100
+  runPresses({{kButtonF3, sum, 510},   {kButtonF4, sum, 510},      {kButtonF2, selector, 1}, {kButtonF3, sum, 505},
+              {kButtonF2, selector, 2}, {kButtonF3, sum, 455},      {kButtonF2, selector, 3}, {kButtonF3 | kButtonF4, sum, 455},
+              {kButtonF2, selector, 4}, {kButtonF3 | kButtonF4, sum, 455}, {kButtonF2, selector, 0},
+              {kButtonF1, selector, 4}});
 }
 
 TEST_F(RemoteButtons, SequencerCursorWrapsAndEditsTheCurrentPattern) {
-  SEQUENCER* seq = addSequencer();
+  SEQUENCER* seq = add<SEQUENCER>(synth_.sequencers);
   remoteButtons.kind = kKindSequencer;
-  release();
-  hold(kButtonF3);
-  EXPECT_EQ(remoteButtons.cursor, 31);
-  hold(kButtonF4);
-  EXPECT_EQ(remoteButtons.cursor, 0);
-  hold(kButtonF4, 3);
   seq->pattern = 5;
-  hold(kButtonF2, 2);
-  hold(kButtonF1);
-  EXPECT_EQ(seq->stepNote[5][3], 11);
-  EXPECT_EQ(seq->stepNote[0][3], 10);
+  const auto cursor = [] { return float(remoteButtons.cursor); };
+  const auto note = [&] { return float(seq->stepNote[5][31]); };
+  runPresses({{kButtonF3, cursor, 31}, {kButtonF2, note, 11}, {kButtonF1, note, 10}, {kButtonF1, note, 9},
+              {kButtonF4, cursor, 0},  {kButtonF2, [&] { return float(seq->stepNote[0][0]); }, 10}});
 
   // Whatever the step count and pattern hold, the cursor and the edits stay
   // inside the grid.
   for (int count : {0, -4, 1, 64, 200}) {
     seq->stepCount = count;
+    seq->pattern = count;
     for (int i = 0; i < 70; ++i) {
-      hold(i % 3 == 0 ? kButtonF3 : kButtonF4 | kButtonF2);
+      hold(i % 3 == 0 ? kButtonF3 | kButtonF1 : kButtonF4 | kButtonF2);
       EXPECT_GE(remoteButtons.cursor, 0);
       EXPECT_LT(remoteButtons.cursor, SEQUENCER::kSteps);
     }
   }
-  seq->pattern = 90;
-  hold(kButtonF2, 3);
-  seq->pattern = -1;
-  hold(kButtonF1, 3);
 }
 
 TEST_F(RemoteButtons, NextModuleWalksTheListAndStaleIndicesWrap) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "loopback.h"
 #include "remote/remote.h"
@@ -49,18 +50,17 @@ class RemoteService : public ::testing::Test {
   // A client that has read its greeting and first prompt.
   std::unique_ptr<loopback::Client> greeted() {
     auto c = std::make_unique<loopback::Client>(port_);
-    EXPECT_TRUE(c->connected());
     EXPECT_EQ(c->read(kGreeting.size() + kPrompt.size()), kGreeting + kPrompt);
     return c;
   }
-
-  // Waits until every connection thread has ended.
+  // Sends `line` and expects the reply 0 and the next prompt.
+  static void command(loopback::Client& c, const std::string& line) {
+    ASSERT_TRUE(c.send(line));
+    EXPECT_EQ(c.read(kZero.size() + kPrompt.size()), kZero + kPrompt) << line;
+  }
   static bool allConnectionsEnded() {
-    for (int i = 0; i < 250; ++i) {
-      if (activeRemoteConnections() == 0) return true;
-      std::this_thread::sleep_for(20ms);
-    }
-    return false;
+    for (int i = 0; i < 250 && activeRemoteConnections() > 0; ++i) std::this_thread::sleep_for(20ms);
+    return activeRemoteConnections() == 0;
   }
 
   int port_ = 0;
@@ -79,24 +79,20 @@ TEST_F(RemoteService, GreetingPromptAndFinishAreExactBytes) {
 }
 
 TEST_F(RemoteService, PortaReadsTheWholeNumberAfterItsEqualsSign) {
-  struct Case {
+  const struct {
     const char* line;
-    int word;  // expected buttonWord, starting from 77
-  };
-  const Case cases[] = {
-      {"PORTA=5\r\n", 5},      {"PORTA=12abc\r\n", 12},   {"PORTA=x\r\n", 0},
-      {"porta=5\r\n", 77},     {"PORTA=-3\r\n", -3},      {"go PORTA=9=4\r\n", 9},
-      {"PORTA=\r\n", 0},       {"PORTA\r\n", 77},         {"hello\r\n", 77},
-      {"\r\n", 77},            {"PORTA=+21\r\n", 21},
-  };
+    int word;  // buttonWord afterwards, starting from 77
+  } cases[] = {{"PORTA=5\r\n", 5},   {"PORTA=12abc\r\n", 12}, {"PORTA=x\r\n", 0},      {"porta=5\r\n", 77},
+               {"PORTA=-3\r\n", -3}, {"go PORTA=9=4\r\n", 9}, {"PORTA=\r\n", 0},       {"PORTA\r\n", 77},
+               {"\r\n", 77},         {"PORTA=2\r\n\r", 2},   {"\n", 77}};  // a one-byte line
   auto c = greeted();
-  for (const Case& k : cases) {
+  for (const auto& k : cases) {
     buttonWord = 77;
-    ASSERT_TRUE(c->send(k.line));
-    EXPECT_EQ(c->read(kZero.size() + kPrompt.size()), kZero + kPrompt) << k.line;
+    command(*c, k.line);
     EXPECT_EQ(buttonWord.load(), k.word) << k.line;
   }
-  // Several commands gathered into one read form one command text: both act.
+  // Everything up to the end of the read that ended the line is one command
+  // text: both commands act.
   ASSERT_TRUE(c->send("PORTA=3\r\nFINISH\r\n"));
   EXPECT_EQ(c->read(kOne.size()), kOne);
   EXPECT_EQ(buttonWord.load(), 3);
@@ -104,32 +100,26 @@ TEST_F(RemoteService, PortaReadsTheWholeNumberAfterItsEqualsSign) {
 }
 
 TEST_F(RemoteService, LinesAreGatheredAcrossReads) {
+  // Each case: the pieces before the line is complete (none answered), the
+  // last piece, the word it leaves.
+  const struct {
+    std::vector<std::string> waiting;
+    std::string last;
+    int word;
+  } cases[] = {
+      {{"POR", "TA=1"}, "\r\n", 1},
+      {{"PORTA=9\r"}, "\n", 9},                   // CR ends one read, LF opens the next
+      {{"PORTA=4\n", "\n"}, "\r\n", 4},          // a lone LF after no CR ends nothing
+  };
   auto c = greeted();
-  // In pieces: nothing is answered before the line end.
-  buttonWord = 0;
-  for (const char* piece : {"POR", "TA=1"}) {
-    ASSERT_TRUE(c->send(piece));
-    EXPECT_EQ(c->read(1, 150ms), "");
+  for (const auto& k : cases) {
+    for (const std::string& piece : k.waiting) {
+      ASSERT_TRUE(c->send(piece));
+      EXPECT_EQ(c->read(1, 150ms), "") << piece;
+    }
+    command(*c, k.last);
+    EXPECT_EQ(buttonWord.load(), k.word);
   }
-  ASSERT_TRUE(c->send("\r\n"));
-  EXPECT_EQ(c->read(kZero.size() + kPrompt.size()), kZero + kPrompt);
-  EXPECT_EQ(buttonWord.load(), 1);
-
-  // A carriage return ending one read and the line feed opening the next.
-  ASSERT_TRUE(c->send("PORTA=9\r"));
-  EXPECT_EQ(c->read(1, 150ms), "");
-  ASSERT_TRUE(c->send("\n"));
-  EXPECT_EQ(c->read(kZero.size() + kPrompt.size()), kZero + kPrompt);
-  EXPECT_EQ(buttonWord.load(), 9);
-
-  // A lone line feed after a read without a carriage return ends nothing.
-  ASSERT_TRUE(c->send("PORTA=4\n"));
-  EXPECT_EQ(c->read(1, 150ms), "");
-  ASSERT_TRUE(c->send("\n"));
-  EXPECT_EQ(c->read(1, 150ms), "");
-  ASSERT_TRUE(c->send("\r\n"));
-  EXPECT_EQ(c->read(kZero.size() + kPrompt.size()), kZero + kPrompt);
-  EXPECT_EQ(buttonWord.load(), 4);
 }
 
 TEST_F(RemoteService, ConcurrentClientsKeepTheirOwnLineEnds) {
@@ -140,18 +130,14 @@ TEST_F(RemoteService, ConcurrentClientsKeepTheirOwnLineEnds) {
   EXPECT_EQ(a->read(1, 150ms), "");
   ASSERT_TRUE(b->send("\n"));
   EXPECT_EQ(b->read(1, 200ms), "");
-  ASSERT_TRUE(a->send("\n"));
-  EXPECT_EQ(a->read(kZero.size() + kPrompt.size()), kZero + kPrompt);
+  command(*a, "\n");
   EXPECT_EQ(buttonWord.load(), 6);
-  // The last PORTA on any connection wins.
-  ASSERT_TRUE(b->send("PORTA=7\r\n"));
-  EXPECT_EQ(b->read(kZero.size() + kPrompt.size()), kZero + kPrompt);
+  // The last PORTA on any connection wins; B is served after A has gone.
+  command(*b, "PORTA=7\r\n");
   EXPECT_EQ(buttonWord.load(), 7);
   ASSERT_TRUE(a->send("FINISH\r\n"));
   EXPECT_EQ(a->read(kOne.size()), kOne);
-  // B is still served after A has gone.
-  ASSERT_TRUE(b->send("PORTA=8\r\n"));
-  EXPECT_EQ(b->read(kZero.size() + kPrompt.size()), kZero + kPrompt);
+  command(*b, "PORTA=8\r\n");
   EXPECT_EQ(buttonWord.load(), 8);
   ASSERT_TRUE(b->send("FINISH\r\n"));
   EXPECT_EQ(b->read(kOne.size()), kOne);
@@ -159,59 +145,38 @@ TEST_F(RemoteService, ConcurrentClientsKeepTheirOwnLineEnds) {
   EXPECT_EQ(accepted_.load(), 2);
 }
 
-TEST_F(RemoteService, LineLimitIsNinetyNineThousandNineHundredNinetyNineBytes) {
-  {
-    // At the limit, line end included: served.
+TEST_F(RemoteService, LinesPastTheLimitEndTheConnection) {
+  // At the limit, line end included: served.
+  command(*greeted(), std::string(kRemoteLineLimit - 2, 'A') + "\r\n");
+  // One byte over (arriving in many reads), and far over without a line end.
+  buttonWord = 0;
+  for (const std::string& text : {"PORTA=5" + std::string(kRemoteLineLimit - 8, 'B') + "\r\n",
+                                  std::string(3 * kRemoteReadSize, 'C')}) {
     auto c = greeted();
-    ASSERT_TRUE(c->send(std::string(kRemoteLineLimit - 2, 'A') + "\r\n"));
-    EXPECT_EQ(c->read(kZero.size() + kPrompt.size()), kZero + kPrompt);
-  }
-  {
-    // One byte over, arriving in many reads: the connection ends.
-    auto c = greeted();
-    buttonWord = 0;
-    std::string line = "PORTA=5" + std::string(kRemoteLineLimit - 8, 'B') + "\r\n";
-    c->send(line);
-    EXPECT_TRUE(c->closedByPeer());
-    EXPECT_EQ(buttonWord.load(), 0);
-  }
-  {
-    // Far over, with no line end at all.
-    auto c = greeted();
-    c->send(std::string(3 * kRemoteReadSize, 'C'));
+    c->send(text);
     EXPECT_TRUE(c->closedByPeer());
   }
+  EXPECT_EQ(buttonWord.load(), 0);
   EXPECT_TRUE(allConnectionsEnded());
-  // The service goes on for the next client.
-  auto c = greeted();
-  ASSERT_TRUE(c->send("FINISH\r\n"));
-  EXPECT_EQ(c->read(kOne.size()), kOne);
+  command(*greeted(), "PORTA=1\r\n");  // the service goes on
 }
 
 TEST_F(RemoteService, VanishingClientsEndTheirConnections) {
   buttonWord = 0;
-  {
-    auto c = greeted();
-    c->closeNow();  // orderly close, no FINISH
-  }
-  {
-    auto c = greeted();
-    c->send("PORTA=5");  // half a line, then gone: the half line does nothing
-    c->abort();
-  }
+  greeted()->closeNow();  // orderly close without FINISH
+  auto half = greeted();
+  half->send("PORTA=5");  // half a line, then a reset: the half line does nothing
+  half->abort();
   for (int i = 0; i < 3; ++i) {
-    // Gone before the greeting could be sent: the sends fail, the process
-    // must not be killed by a broken pipe.
-    loopback::Client c(port_);
-    c.abort();
+    // Gone before the greeting: the sends fail, and must not kill the
+    // process with a broken pipe.
+    loopback::Client(port_).abort();
   }
   for (int i = 0; i < 500 && accepted_.load() < 5; ++i) std::this_thread::sleep_for(10ms);
   EXPECT_EQ(accepted_.load(), 5);
   EXPECT_TRUE(allConnectionsEnded());
   EXPECT_EQ(buttonWord.load(), 0);
-  auto c = greeted();
-  ASSERT_TRUE(c->send("PORTA=2\r\n"));
-  EXPECT_EQ(c->read(kZero.size() + kPrompt.size()), kZero + kPrompt);
+  command(*greeted(), "PORTA=2\r\n");
   EXPECT_EQ(buttonWord.load(), 2);
 }
 

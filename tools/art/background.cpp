@@ -27,7 +27,7 @@ uint32_t pack(double r, double g, double b) {
 // its neighbours up to 75 pixels from their centres and, near 45 degrees,
 // leaves small gaps at the grid corners (the black clear colour). So the
 // tile is a small spun-metal platter (radius 70, never covered) with a hub
-// and a ring of dots that show the motion, on a plain ground, almost black like the gaps, that
+// and a ring of dots that show the motion, on black like the gaps, so that it
 // looks the same whichever tile ends up on top.
 void makeBackground(Archive& a) {
     const int n = 256;
@@ -40,7 +40,7 @@ void makeBackground(Archive& a) {
         v = acc;
     }
     uint32_t* px = l.pixels();
-    const Rgb ground = hex(0x060709), disc = hex(0x1D222A);
+    const Rgb ground = hex(0x000000), disc = hex(0x1D222A);
     const double c = n / 2.0, R = 70.0;
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {

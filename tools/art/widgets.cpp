@@ -462,6 +462,7 @@ void makeWidgets(Archive& a) {
         a.sheet("PAT_DARK", d);
         a.sheet("PAT_LIT", l);
         a.maskOf("PAT_DARK_MASK", all);
+        a.maskOf("PAT_LIT_MASK", all);
     }
 }
 

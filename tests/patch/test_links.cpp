@@ -81,6 +81,7 @@ TEST_F(PatchTest, LinksBindEachInputFromTheSourcesItsTargetAccepts) {
   EXPECT_EQ(mix->channelInput[2].source.load(), valueOf(g->findAmplifier("VCO_VCA")));
   EXPECT_EQ(mix->channelInput[3].source.load(), valueOf(g->findMixer("MIXER_2")));
   EXPECT_EQ(console.find("Ligne"), std::string::npos) << console;
+  EXPECT_STREQ(g->patchPath, (dir_ / "test.mvl").c_str());
 }
 
 TEST_F(PatchTest, LinksPassSkipsTheObjectsSectionAndCountsWordsAfresh) {
@@ -122,27 +123,6 @@ TEST_F(PatchTest, LinksToMissingModules) {
   EXPECT_EQ(quiet->findAmplifier("VCA_1")->gateSource.load(), nullptr);
   EXPECT_EQ(quiet->findMixer("MIXER_4")->channelCount, 1);
   EXPECT_EQ(quiet->findOscillator("VCO_1")->INPUT::source.load(), nullptr);
-}
-
-TEST_F(PatchTest, LinksWrittenByTheLinksWriterReadBack) {
-  // The form the links writer produces: one line per target, closed by the
-  // output statement.
-  auto g = load(
-      "BEGIN_OBJECTS_DECLARE\n\nVCO_1;TYPE=1;FREQ=110.000000;AMOUNT=1.00;PHASE=90;\n"
-      "VCA_1;BYPASS=0;ATTACK=10.000000;DECAY=200.000000;SUSTAIN=1.000000;RELEASE=300.000000;INVERT=0;\n"
-      "MIXER_4;;\nPCF_1;HICUT=1200;Q=1.000000;GAIN=1.000000;TYPE=1;BYPASS=0;\nKEY_1;;\n"
-      "END_OBJECTS_DECLARE\n\n"
-      "BEGIN_LINKS_DECLARE\nMIXER_4;ADD_CHANELL=PCF_1;\nPCF_1;IN=VCA_1;\nVCA_1;IN=VCO_1;GATE=KEY_1;\n"
-      "VCO_1;IN=KEY_1;GATE=KEY_1;\n\nOUTPUT_1;MIXER_4;\nEND_LINKS_DECLARE\n");
-  ASSERT_EQ(g->loadStatus, GENERATOR::LoadStatus::Loaded);
-  KEYBOARD* key = g->keyboards[0];
-  EXPECT_EQ(g->findMixer("MIXER_4")->channelInput[0].source.load(), &g->filters[0]->value);
-  EXPECT_EQ(g->filters[0]->INPUT::source.load(), &g->amplifiers[0]->value);
-  EXPECT_EQ(g->amplifiers[0]->INPUT::source.load(), &g->oscillators[0]->value);
-  EXPECT_EQ(g->amplifiers[0]->gateSource.load(), &key->gate);
-  EXPECT_EQ(g->oscillators[0]->INPUT::source.load(), &key->value);
-  EXPECT_EQ(g->oscillators[0]->gateSource.load(), &key->gate);
-  EXPECT_STREQ(g->patchPath, (dir_ / "test.mvl").c_str());
 }
 
 }  // namespace

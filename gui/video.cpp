@@ -20,6 +20,26 @@ constexpr const char* kSplashPath = "Zod_Engine/SnapShot.bmp";
   std::exit(1);
 }
 
+// Opens SDL's video subsystem. Connections to an X server are sometimes
+// dropped during their handshake (seen under Xvfb on busy machines), so the
+// X11 driver is tried a few times before SDL may fall back to its other
+// drivers.
+bool initVideoSubsystem() {
+  const bool chooseX11 = std::getenv("DISPLAY") && !std::getenv("SDL_VIDEODRIVER");
+  if (chooseX11) {
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        unsetenv("SDL_VIDEODRIVER");
+        return true;
+      }
+      SDL_Delay(100);
+    }
+    unsetenv("SDL_VIDEODRIVER");
+  }
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
 }  // namespace
 
 bool glReady() {
@@ -28,7 +48,7 @@ bool glReady() {
 }
 
 int startVideo(int width, int height, const char* title, const char* archivePath) {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) videoFailure("Video initialization failed: %s\n");
+  if (!initVideoSubsystem()) videoFailure("Video initialization failed: %s\n");
   const SDL_VideoInfo* info = SDL_GetVideoInfo();
   if (!info) videoFailure("Video query failed: %s\n");
 

@@ -130,13 +130,20 @@ class EditorSession : public testing::Test {
     }
   }
 
-  // Runs xdotool on the private display and returns what it printed.
+  // Runs xdotool on the private display and returns what it printed. A
+  // connection the X server drops during its handshake (it happens under
+  // Xvfb on a busy machine) is tried again: nothing was sent yet.
   std::string xdotool(const std::string& args) {
     const std::string cmd = "DISPLAY=" + display_ + " xdotool " + args + " 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
     std::string out;
-    char buf[256];
-    while (p && std::fgets(buf, sizeof buf, p.get())) out += buf;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      out.clear();
+      std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
+      char buf[256];
+      while (p && std::fgets(buf, sizeof buf, p.get())) out += buf;
+      if (out.find("open display") == std::string::npos) break;
+      std::this_thread::sleep_for(100ms);
+    }
     return out;
   }
 

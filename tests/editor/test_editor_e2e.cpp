@@ -9,10 +9,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <regex>
 #include <string>
 #include <thread>
 
@@ -69,6 +69,15 @@ bool eventually(F condition, std::chrono::milliseconds limit) {
     std::this_thread::sleep_for(50ms);
   }
   return condition();
+}
+
+// The X=... and Y=... lines of xdotool's --shell output.
+bool shellPair(const std::string& text, int& x, int& y) {
+  const std::size_t ax = text.find("X="), ay = text.find("Y=");
+  if (ax == std::string::npos || ay == std::string::npos) return false;
+  x = std::atoi(text.c_str() + ax + 2);
+  y = std::atoi(text.c_str() + ay + 2);
+  return true;
 }
 
 class EditorSession : public testing::Test {
@@ -171,16 +180,12 @@ TEST_F(EditorSession, DragSaveGridAndEscape) {
   xdotool("mousemove --window " + w + " 48 48 sleep 0.1 mousedown 1 sleep 0.1 mousemove --window " + w +
           " 10 7 sleep 0.1 mouseup 1");
   // The release puts the pointer back where the button went down.
-  std::smatch m;
-  const std::regex where("X=(\\d+)\\s+Y=(\\d+)");
-  std::string geometry = xdotool("getwindowgeometry --shell " + w);
-  ASSERT_TRUE(std::regex_search(geometry, m, std::regex("X=(\\d+)\\s+Y=(\\d+)"))) << geometry;
-  const int wx = std::stoi(m[1]), wy = std::stoi(m[2]);
+  int wx = 0, wy = 0;
+  ASSERT_TRUE(shellPair(xdotool("getwindowgeometry --shell " + w), wx, wy));
   EXPECT_TRUE(eventually(
       [&] {
-        const std::string loc = xdotool("getmouselocation --shell");
-        std::smatch p;
-        return std::regex_search(loc, p, where) && std::stoi(p[1]) - wx == 48 && std::stoi(p[2]) - wy == 48;
+        int px = 0, py = 0;
+        return shellPair(xdotool("getmouselocation --shell"), px, py) && px - wx == 48 && py - wy == 48;
       },
       5000ms));
 
@@ -203,9 +208,9 @@ TEST_F(EditorSession, DragSaveGridAndEscape) {
   EXPECT_NE(out.find("*[0]****************************\n"), std::string::npos);
   EXPECT_NE(out.find("LEFT CLICK DOWN [48][48]\n"), std::string::npos);
   std::string grid;
-  const std::regex step("Grid Sensitivity \\[(\\d+)\\]");
-  for (auto it = std::sregex_iterator(out.begin(), out.end(), step); it != std::sregex_iterator(); ++it) {
-    grid += (*it)[1].str() + " ";
+  const std::string marker = "Grid Sensitivity [";
+  for (std::size_t at = out.find(marker); at != std::string::npos; at = out.find(marker, at + 1)) {
+    grid += out.substr(at + marker.size(), out.find(']', at) - at - marker.size()) + " ";
   }
   EXPECT_EQ(grid, "3 2 1 1 1 ");
   EXPECT_FALSE(fs::exists(dir_ / "RC/T.RC.tmp"));

@@ -117,9 +117,13 @@ void applySequencer(SEQUENCER& seq, const std::string& p, const std::string& v) 
   int row = 0;
   int step = 0;
   if (contains(p, "DIVIDER")) {
+    // Steps per second: a divider that is not a positive number would stop
+    // the sequencer (0) or post a step event every frame (below 0).
     const float divider = static_cast<float>(readReal(v));
-    seq.divider = divider;
-    seq.pendingDivider = divider;
+    if (divider > 0.0f && std::isfinite(divider)) {
+      seq.divider = divider;
+      seq.pendingDivider = divider;
+    }
   }
   if (contains(p, "NBR_STEP")) {
     // The grid is 64 steps wide, and a pass needs at least one step.

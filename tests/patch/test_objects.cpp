@@ -17,6 +17,7 @@ struct Check {
   Check(const char* w, A g, B v) : what(w), got(static_cast<double>(g)), want(static_cast<double>(v)) {}
   const char* what;
   double got, want;
+  Check(const char* w, double g, double x) : what(w), got(g), want(x) {}
 };
 void expectAll(const std::vector<Check>& checks) {
   for (const Check& c : checks) EXPECT_NEAR(c.got, c.want, 1e-3) << c.what;
@@ -95,7 +96,9 @@ TEST_F(PatchTest, SequencerStepKeysStayInsideTheGrid) {
       "SEQUENCER_1;NOTE_001_005=50;VOLUME_7=0.5;BYPASS_12=1;LENGHT_000_003=0.25;*NOTE_063_063=70;"
       // None of these names a cell of the grid, or a note of the table.
       "NOTE_064_000=50;NOTE_000_064=50;NOTE_-01_000=50;VOLUME_123=0.5;NOTE_5=50;NOTE_000_002=2000;BYPASS_99=1;BYPASS_013=1;\n"
-      "SEQUENCER_2;NBR_STEP=0;\nSEQUENCER_3;NBR_STEP=100;\nSEQUENCER_4;NBR_STEP=16;\n");
+      "SEQUENCER_2;NBR_STEP=0;\nSEQUENCER_3;NBR_STEP=100;\nSEQUENCER_4;NBR_STEP=16;\n"
+      // A divider must be a positive tempo: 0 would never step, a negative one every frame.
+      "SEQUENCER_5;DIVIDER=0;\nSEQUENCER_6;DIVIDER=-4;\nSEQUENCER_7;DIVIDER=nan;DIVIDER=8;\n");
   const SEQUENCER* s = g->findSequencer("SEQUENCER_1");
   expectAll({{"octave", s->stepOctave[1][5], 4}, {"semitone", s->stepNote[1][5], 2},
              {"corner", s->stepOctave[63][63] * 12 + s->stepNote[63][63], 70},
@@ -103,7 +106,10 @@ TEST_F(PatchTest, SequencerStepKeysStayInsideTheGrid) {
              {"length", s->stepLength[0][3], 0.25},
              {"no steps", g->findSequencer("SEQUENCER_2")->stepCount, 1},
              {"too many", g->findSequencer("SEQUENCER_3")->stepCount, 64},
-             {"sixteen", g->findSequencer("SEQUENCER_4")->stepCount, 16}});
+             {"sixteen", g->findSequencer("SEQUENCER_4")->stepCount, 16},
+             {"zero divider", g->findSequencer("SEQUENCER_5")->divider, 2},
+             {"negative divider", g->findSequencer("SEQUENCER_6")->pendingDivider, 2},
+             {"later divider", g->findSequencer("SEQUENCER_7")->divider, 8}});
   int changed = 0;  // every other cell keeps the defaults
   for (int r = 0; r < SEQUENCER::kRows; ++r)
     for (int c = 0; c < SEQUENCER::kSteps; ++c)

@@ -12,7 +12,16 @@ scripts/deps.sh
 xvfb_pid=""
 cleanup() { if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi; }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ] || ! xdotool getdisplaygeometry >/dev/null 2>&1; then
+# An X server here may drop a connection now and then: ask more than once.
+display_ok() {
+  [ -n "${DISPLAY:-}" ] || return 1
+  for _ in 1 2 3 4 5; do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  return 1
+}
+if ! display_ok; then
   for n in $(seq 90 140); do
     if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
       Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

@@ -26,21 +26,26 @@ int MIXER::process() {
   float sum = 0.0f;
   const int count = channelCount;
   if (enabled != 0 && count != 0) {
-    // One read of each binding, so the count and the sum agree even while the
-    // GUI rebinds a channel.
-    const Shared<float>* sources[kChannels];
+    // One read of each binding and value, so the count and the sum agree
+    // even while the GUI rebinds a channel.
+    const int used = count < kChannels ? count : kChannels;
+    int channel[kChannels];
+    float input[kChannels];
     int sounding = 0;
-    for (int j = 0; j < count && j < kChannels; ++j) {
-      sources[j] = channelMute[j] != 1.0f ? channelInput[j].source.load() : nullptr;
-      if (sources[j] != nullptr) ++sounding;
+    for (int j = 0; j < used; ++j) {
+      const Shared<float>* src = channelMute[j] != 1.0f ? channelInput[j].source.load() : nullptr;
+      if (src == nullptr) continue;
+      channel[sounding] = j;
+      input[sounding] = *src;
+      ++sounding;
     }
-    for (int j = 0; j < count && j < kChannels; ++j) {
-      if (sources[j] == nullptr) continue;
-      const float x = *sources[j];
+    const float n = static_cast<float>(sounding);
+    for (int k = 0; k < sounding; ++k) {
+      const int j = channel[k];
       if (sounding <= 1) {
-        sum = sum + x / static_cast<float>(sounding) * channelGain[j];
+        sum = sum + input[k] / n * channelGain[j];
       } else {
-        sum = sum + x / static_cast<float>(sounding) * 1.5f * channelGain[j];
+        sum = sum + input[k] / n * 1.5f * channelGain[j];
       }
     }
   }

@@ -9,6 +9,43 @@ constexpr double kRate = 44100.0;
 
 PCF::PCF() { name[0] = '\0'; }
 
+// Inlined into the step: it runs once per sample.
+inline double PCF::biquad(double x, double freq, double qf, double gain, int type) {
+  if (freq != cachedFreq || qf != cachedQ || gain != cachedGain || type != cachedType)
+    updateCoefficients(freq, qf, gain, type);
+
+  double y;
+  switch (type) {
+    case 0:
+      y = x;
+      break;
+    case 1:
+    case 2:
+    case 4:
+      y = b0 * x + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
+      break;
+    case 3:
+      y = b0 * x - b0 * x2 - a1 * y1 - a2 * y2;
+      break;
+    case 5:
+    case 6:
+      y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+      break;
+    case 7:
+      y = b0 * x + a1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+      break;
+    default:
+      y = x;
+      break;
+  }
+
+  y2 = y1;
+  y1 = y;
+  x2 = x1;
+  x1 = x;
+  return y;
+}
+
 int PCF::process() {
   if (power != 0) {
     const Shared<float>* in = source;
@@ -121,40 +158,4 @@ void PCF::updateCoefficients(double freq, double qf, double gain, int type) {
     default:
       break;
   }
-}
-
-double PCF::biquad(double x, double freq, double qf, double gain, int type) {
-  if (freq != cachedFreq || qf != cachedQ || gain != cachedGain || type != cachedType)
-    updateCoefficients(freq, qf, gain, type);
-
-  double y;
-  switch (type) {
-    case 0:
-      y = x;
-      break;
-    case 1:
-    case 2:
-    case 4:
-      y = b0 * x + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
-      break;
-    case 3:
-      y = b0 * x - b0 * x2 - a1 * y1 - a2 * y2;
-      break;
-    case 5:
-    case 6:
-      y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-      break;
-    case 7:
-      y = b0 * x + a1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-      break;
-    default:
-      y = x;
-      break;
-  }
-
-  y2 = y1;
-  y1 = y;
-  x2 = x1;
-  x1 = x;
-  return y;
 }

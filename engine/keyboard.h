@@ -3,7 +3,7 @@
 
 #include "engine/ports.h"
 
-class KEYBOARD : public OUTPUT, public OUTPUT_GATE, public OUTPUT_SYNC {
+class KEYBOARD final : public OUTPUT, public OUTPUT_GATE, public OUTPUT_SYNC {
  public:
   KEYBOARD();
   int process() override;

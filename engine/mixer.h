@@ -4,7 +4,7 @@
 
 #include "engine/ports.h"
 
-class MIXER : public OUTPUT {
+class MIXER final : public OUTPUT {
  public:
   static constexpr int kChannels = 24;
 

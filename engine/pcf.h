@@ -4,7 +4,7 @@
 
 #include "engine/ports.h"
 
-class PCF : public INPUT, public OUTPUT, public INPUT_GATE, public INPUT_SYNC {
+class PCF final : public INPUT, public OUTPUT, public INPUT_GATE, public INPUT_SYNC {
  public:
   PCF();
   int process() override;

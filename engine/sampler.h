@@ -10,7 +10,7 @@
 // Stand-in for the sound library's sample handle; nothing plays through it.
 struct SampleHandle {};
 
-class SAMPLER : public VCO {
+class SAMPLER final : public VCO {
  public:
   // Room for 8,000,000 16-bit values: 16,000,000 bytes.
   static constexpr int kCapacity = 8000000;

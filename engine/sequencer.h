@@ -14,7 +14,7 @@ class SEQUENCER;
 using StepEventSink = bool (*)(char* text, SEQUENCER* source);
 void setStepEventSink(StepEventSink sink);
 
-class SEQUENCER : public OUTPUT, public OUTPUT_GATE, public OUTPUT_SYNC, public INPUT_SYNC {
+class SEQUENCER final : public OUTPUT, public OUTPUT_GATE, public OUTPUT_SYNC, public INPUT_SYNC {
  public:
   static constexpr int kRows = 64;
   static constexpr int kSteps = 64;

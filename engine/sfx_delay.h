@@ -4,7 +4,7 @@
 
 #include "engine/ports.h"
 
-class SFX_DELAY : public INPUT, public OUTPUT, public INPUT_SYNC {
+class SFX_DELAY final : public INPUT, public OUTPUT, public INPUT_SYNC {
  public:
   static constexpr int kLineLength = 5000;
 

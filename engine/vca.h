@@ -4,7 +4,7 @@
 
 #include "engine/ports.h"
 
-class VCA : public OUTPUT, public INPUT_GATE, public INPUT {
+class VCA final : public OUTPUT, public INPUT_GATE, public INPUT {
  public:
   VCA();
   // One frame; returns 0 (and changes nothing) without a signal input.

@@ -46,6 +46,17 @@ struct FieldReader {
   }
 };
 
+// BUTTON and SLIDER records carry the same drawing options and a position
+// stored as read (not offset by the panel).
+void applyOptions(SPRITE& w, const RecordFields& r) {
+  w.colorKeyOn = r.colorKeyOn;
+  w.colorKey = r.colorKey;
+  w.blend = r.blend;
+  w.zoom = r.zoom;
+  w.angle = r.angle;
+  w.setPosition(static_cast<float>(r.x), static_cast<float>(r.y), 0);
+}
+
 }  // namespace
 
 int OBJET::load(const char* path) {
@@ -79,12 +90,7 @@ int OBJET::load(const char* path) {
       in.number(r.x).number(r.y).number(r.colorKeyOn).number(r.colorKey).number(r.blend);
       in.real(r.zoom).number(r.angle);
       auto* b = new BUTTON(r.item, r.image, r.imageTouch, r.imageOff, nullptr);
-      b->colorKeyOn = r.colorKeyOn;
-      b->colorKey = r.colorKey;
-      b->blend = r.blend;
-      b->zoom = r.zoom;
-      b->angle = r.angle;
-      b->setPosition(static_cast<float>(r.x), static_cast<float>(r.y), 0);
+      applyOptions(*b, r);
       child = b;
     } else if (std::strcmp(keyword, "SLIDER") == 0) {
       FieldReader in{f};
@@ -93,12 +99,7 @@ int OBJET::load(const char* path) {
       in.real(r.zoom).number(r.angle);
       if (r.zoom > 100) r.zoom = 1.0f;
       auto* s = new SLIDER(r.item, r.image);
-      s->colorKeyOn = r.colorKeyOn;
-      s->colorKey = r.colorKey;
-      s->blend = r.blend;
-      s->zoom = r.zoom;
-      s->angle = r.angle;
-      s->setPosition(static_cast<float>(r.x), static_cast<float>(r.y), 0);
+      applyOptions(*s, r);
       child = s;
     } else if (std::strcmp(keyword, "LABEL") == 0) {
       r.labelNumber = r.fontSize = r.color = 0;

@@ -22,15 +22,16 @@ display_ok() {
   return 1
 }
 if ! display_ok; then
-  for n in $(seq 90 140); do
-    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-      Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      xvfb_pid=$!
-      export DISPLAY=:$n
-      break
-    fi
+  # Xvfb picks a free display and writes its number to fd 3.
+  numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    [ -s "$numfile" ] && break
+    sleep 0.2
   done
-  sleep 1
+  export DISPLAY=":$(head -n1 "$numfile")"
+  rm -f "$numfile"
 fi
 # Tests never need a sound card: SDL's disk and dummy drivers stand in.
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -122,21 +123,31 @@ class EditorSession : public testing::Test {
     }
   }
 
+  // Xvfb picks a free display itself and writes its number to a pipe
+  // (-displayfd), so tests running side by side never race for one.
   void startDisplay() {
-    for (int n = 150; n < 250; ++n) {
-      const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-      const std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-      if (fs::exists(lock) || fs::exists(socket)) continue;
-      const std::string name = ":" + std::to_string(n);
-      xvfb_ = spawn({"Xvfb", name, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, "", dir_ / "xvfb.log", "");
-      if (eventually([&] { return fs::exists(socket); }, 5000ms)) {
-        display_ = name;
-        return;
-      }
-      kill(xvfb_, SIGTERM);
-      waitpid(xvfb_, nullptr, 0);
-      xvfb_ = -1;
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    xvfb_ = fork();
+    if (xvfb_ == 0) {
+      close(fds[0]);
+      std::FILE* log = std::freopen((dir_ / "xvfb.log").c_str(), "w", stderr);
+      (void)log;
+      const std::string fd = std::to_string(fds[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+             static_cast<char*>(nullptr));
+      _exit(127);
     }
+    close(fds[1]);
+    std::string number;
+    pollfd p{fds[0], POLLIN, 0};
+    while (poll(&p, 1, 10000) > 0) {
+      char c = 0;
+      if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+      number += c;
+    }
+    close(fds[0]);
+    if (!number.empty()) display_ = ":" + number;
   }
 
   // Runs xdotool on the private display and returns what it printed. A

@@ -10,7 +10,7 @@ constexpr double kRate = 44100.0;
 PCF::PCF() { name[0] = '\0'; }
 
 // Inlined into the step: it runs once per sample.
-inline double PCF::biquad(double x, double freq, double qf, double gain, int type) {
+[[gnu::always_inline]] inline double PCF::biquad(double x, double freq, double qf, double gain, int type) {
   if (freq != cachedFreq || qf != cachedQ || gain != cachedGain || type != cachedType)
     updateCoefficients(freq, qf, gain, type);
 
@@ -46,15 +46,18 @@ inline double PCF::biquad(double x, double freq, double qf, double gain, int typ
   return y;
 }
 
+// `value` is written by this step only: it is worked on as a local and
+// stored once.
 int PCF::process() {
+  float out = value;
   if (power != 0) {
     const Shared<float>* in = source;
     if (in == nullptr) {
-      value = 0.0f;
+      out = 0.0f;
     } else {
       const float x = *in;
       if (bypass != 0) {
-        value = x;
+        out = x;
       } else {
         float m = mix;
         float f = static_cast<float>(cutoff.load());
@@ -68,20 +71,19 @@ int PCF::process() {
         if (type < 0) filterType = type = 7;
 
         if (x == 0.0f) {
-          value = 0.0f;
+          out = 0.0f;
         } else {
           float v = static_cast<float>(biquad(x, f, q, gainDb, type));
           v = v + v * level;
-          value = m * v + (1.0f - m) * x;
+          out = m * v + (1.0f - m) * x;
         }
       }
     }
   }
 
-  float v = value;
-  if (v > 1.0f) v = 1.0f;
-  if (!(v >= -1.0f)) v = -1.0f;
-  value = v;
+  if (out > 1.0f) out = 1.0f;
+  if (!(out >= -1.0f)) out = -1.0f;
+  value = out;
   return 1;
 }
 

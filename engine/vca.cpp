@@ -9,7 +9,8 @@ constexpr float kStep = 0.000022675737f;  // 1 / 44100 s
 VCA::VCA() { name[0] = '\0'; }
 
 int VCA::process() {
-  if (!connected()) return 0;
+  const Shared<float>* in = source;
+  if (in == nullptr) return 0;
 
   const Shared<int>* gateWord = gateSource;
   bypass = gateWord == nullptr ? 1 : 0;
@@ -18,7 +19,7 @@ int VCA::process() {
     return 1;
   }
 
-  const float x = read();
+  const float x = *in;
   const int g = *gateWord;
   float v = value;
   const float attack = attackTime;

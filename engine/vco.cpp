@@ -17,19 +17,23 @@ VCO::VCO(float amplitude_, float frequency_, int waveType_)
   copyName(name, "Emptynamed_VCO");
 }
 
+// `value` and `phase` are written by this step only: it works on locals and
+// stores each once.
 int VCO::process() {
+  float out = value;
   if (power == 0) {
-    value = 0.0f;
+    out = 0.0f;
   } else {
-    if (const Shared<int>* sync = syncSource; sync != nullptr && *sync != 0) phase = 0.0f;
+    float ph = phase;
+    if (const Shared<int>* sync = syncSource; sync != nullptr && *sync != 0) ph = 0.0f;
 
     float a = amplitude;
     float f = frequency;
     float p = phaseOffset;
     float w = pulseWidth;
 
-    if (connected()) {
-      f = read() * frequency / 44.0f;
+    if (const Shared<float>* in = source) {
+      f = *in * f / 44.0f;
       trackedFrequency = f;
     }
     if (INPUT* m = modAmp) if (m->connected()) a = a + a * m->read();
@@ -39,50 +43,52 @@ int VCO::process() {
 
     if (a > 1.0f) a = 1.0f;
 
-    phase = phase + f / kRate;
-    if (phase > 1.0f) phase = -1.0f;
+    ph = ph + f / kRate;
+    if (ph > 1.0f) ph = -1.0f;
+    phase = ph;
 
     switch (waveType.load()) {
       case 1:
-        value = static_cast<float>(a * std::sin(kTwoPi * (phase + p)));
+        out = static_cast<float>(a * std::sin(kTwoPi * (ph + p)));
         break;
       case 2:
-        value = (phase >= -1.0f && phase <= 1.0f) ? 2.0f * a * std::fabs(phase) - a : -a;
+        out = (ph >= -1.0f && ph <= 1.0f) ? 2.0f * a * std::fabs(ph) - a : -a;
         break;
       case 3:
-        value = a * phase;
+        out = a * ph;
         break;
       case 4: {
-        const double s = std::sin(kTwoPi * (phase + p));
-        value = s >= 0.5 ? a : (s < -0.5 ? -a : 0.0f);
+        const double s = std::sin(kTwoPi * (ph + p));
+        out = s >= 0.5 ? a : (s < -0.5 ? -a : 0.0f);
         break;
       }
       case 5:
         if (a != 0.0f) {
-          if (phase == -1.0f) {
+          float noise = noiseValue;
+          if (ph == -1.0f) {
             // The integer part of A * 32767 + 1, held within int (a large
             // modulated amplitude must not overflow the conversion).
             double span = std::trunc(static_cast<double>(a) * 32767.0 + 1.0);
             span = std::fmax(std::fmin(span, 2147483647.0), -2147483647.0);
             const int range = static_cast<int>(span);
-            noiseValue = range != 0 ? static_cast<float>(randomInt() % range) : 0.0f;
+            noise = range != 0 ? static_cast<float>(randomInt() % range) : 0.0f;
           }
-          if (randomInt() % 2 == 1) noiseValue = -noiseValue;
-          value = noiseValue / 32767.0f;
+          if (randomInt() % 2 == 1) noise = -noise;
+          noiseValue = noise;
+          out = noise / 32767.0f;
         }
         break;
       case 6:
-        value = (phase + p <= w) ? a : -a;
+        out = (ph + p <= w) ? a : -a;
         break;
       default:
-        value = 0.0f;
+        out = 0.0f;
         break;
     }
   }
 
-  float v = value;
-  if (v >= 1.0f) v = 1.0f;
-  if (!(v > -1.0f)) v = -1.0f;
-  value = v;
+  if (out >= 1.0f) out = 1.0f;
+  if (!(out > -1.0f)) out = -1.0f;
+  value = out;
   return 1;
 }

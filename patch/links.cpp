@@ -1,7 +1,6 @@
 // The links section of a patch file: binds each module's inputs to the
 // outputs of the modules named in it.
 
-#include <SDL/SDL.h>
 
 #include <cstdio>
 #include <initializer_list>
@@ -198,16 +197,13 @@ bool readLinkStatement(const GENERATOR& g, const std::string& word, int line) {
 }  // namespace
 
 int GENERATOR::loadLinks(const char* path) {
-  FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
-  if (file == nullptr) {
+  PatchWords words(path);
+  if (!words.isOpen()) {
     // The objects pass opened it a moment ago: the patch is half built.
-    std::printf("Must Specify a true filename\n");
     loadStatus = LoadStatus::Broken;
     return 0;
   }
-  SDL_WM_SetCaption(path, nullptr);
 
-  PatchWords words(file);
   std::string word;
   bool inSection = false;
   int result = 1;
@@ -224,7 +220,6 @@ int GENERATOR::loadLinks(const char* path) {
       break;
     }
   }
-  std::fclose(file);
   loadStatus = result == 1 ? LoadStatus::Loaded : LoadStatus::Broken;
   return result;
 }

@@ -2,8 +2,6 @@
 // and sets their fields, and its writer. Also the construction of a
 // synthesizer from a patch file, which runs both readers.
 
-#include <SDL/SDL.h>
-
 #include <cmath>
 #include <cstdarg>
 #include <climits>
@@ -202,16 +200,13 @@ bool readObjectStatement(GENERATOR& synth, const std::string& word, int line) {
 }  // namespace
 
 int GENERATOR::loadObjects(const char* path) {
-  FILE* file = path != nullptr ? std::fopen(path, "r") : nullptr;
-  if (file == nullptr) {
-    std::printf("Must Specify a true filename\n");
+  PatchWords words(path);
+  if (!words.isOpen()) {
     loadStatus = LoadStatus::CannotOpen;
     return 0;
   }
-  SDL_WM_SetCaption(path, nullptr);
   std::snprintf(patchPath, sizeof patchPath, "%s", path);
 
-  PatchWords words(file);
   std::string word;
   int result = 1;
   while (words.next(word)) {
@@ -222,7 +217,6 @@ int GENERATOR::loadObjects(const char* path) {
       break;
     }
   }
-  std::fclose(file);
   loadStatus = result == 1 ? LoadStatus::Loaded : LoadStatus::Broken;
   return result;
 }

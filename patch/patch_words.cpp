@@ -1,10 +1,25 @@
 #include "patch/patch_words.h"
 
+#include <SDL/SDL.h>
+
 #include "engine/tokenizer.h"
 
 namespace {
 bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 }  // namespace
+
+PatchWords::PatchWords(const char* path) {
+  if (path != nullptr) file_ = std::fopen(path, "r");
+  if (file_ == nullptr) {
+    std::printf("Must Specify a true filename\n");
+    return;
+  }
+  SDL_WM_SetCaption(path, nullptr);
+}
+
+PatchWords::~PatchWords() {
+  if (file_ != nullptr) std::fclose(file_);
+}
 
 bool PatchWords::next(std::string& word) {
   word.clear();

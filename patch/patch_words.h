@@ -16,7 +16,14 @@ class PatchWords {
   static constexpr size_t kWordBuffer = 8000;
   static constexpr size_t kMaxWord = kWordBuffer - 1;
 
-  explicit PatchWords(FILE* file) : file_(file) {}
+  // Opens a patch file for one pass and shows its path in the window
+  // caption; prints "Must Specify a true filename" when it cannot be opened.
+  explicit PatchWords(const char* path);
+  ~PatchWords();
+  PatchWords(const PatchWords&) = delete;
+  PatchWords& operator=(const PatchWords&) = delete;
+
+  bool isOpen() const { return file_ != nullptr; }
 
   // The next word, or false at the end of the file. Every word counts,
   // markers and comments included.
@@ -25,7 +32,7 @@ class PatchWords {
   int counter() const { return counter_; }
 
  private:
-  FILE* file_;
+  FILE* file_ = nullptr;
   int counter_ = 0;
 };
 

@@ -112,6 +112,21 @@ void brushed(Layer& l, int x0, int y0, int w, int h, Rgb base, double strength, 
     l.markDirty();
 }
 
+// One box-filter pass along a line of `count` values `stride` apart; values
+// beyond the ends count as 0.
+static void boxLine(double* line, int count, size_t stride, int radius, std::vector<double>& tmp) {
+    const int n = 2 * radius + 1;
+    for (int i = 0; i < count; ++i) {
+        double s = 0;
+        for (int d = -radius; d <= radius; ++d) {
+            const int j = i + d;
+            if (j >= 0 && j < count) s += line[size_t(j) * stride];
+        }
+        tmp[i] = s / n;
+    }
+    for (int i = 0; i < count; ++i) line[size_t(i) * stride] = tmp[i];
+}
+
 void blur(Layer& l, int radius) {
     if (radius <= 0) return;
     uint32_t* px = l.pixels();
@@ -126,32 +141,8 @@ void blur(Layer& l, int radius) {
     std::vector<double> tmp(std::max(w, h));
     for (int pass = 0; pass < 3; ++pass)
         for (auto& c : ch) {
-            for (int y = 0; y < h; ++y) {
-                for (int x = 0; x < w; ++x) {
-                    double s = 0;
-                    int n = 0;
-                    for (int d = -radius; d <= radius; ++d) {
-                        const int xx = x + d;
-                        if (xx >= 0 && xx < w) s += c[size_t(y) * w + xx];
-                        ++n;
-                    }
-                    tmp[x] = s / n;
-                }
-                for (int x = 0; x < w; ++x) c[size_t(y) * w + x] = tmp[x];
-            }
-            for (int x = 0; x < w; ++x) {
-                for (int y = 0; y < h; ++y) {
-                    double s = 0;
-                    int n = 0;
-                    for (int d = -radius; d <= radius; ++d) {
-                        const int yy = y + d;
-                        if (yy >= 0 && yy < h) s += c[size_t(yy) * w + x];
-                        ++n;
-                    }
-                    tmp[y] = s / n;
-                }
-                for (int y = 0; y < h; ++y) c[size_t(y) * w + x] = tmp[y];
-            }
+            for (int y = 0; y < h; ++y) boxLine(c.data() + size_t(y) * w, w, 1, radius, tmp);
+            for (int x = 0; x < w; ++x) boxLine(c.data() + x, h, size_t(w), radius, tmp);
         }
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {

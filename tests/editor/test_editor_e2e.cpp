@@ -131,8 +131,7 @@ class EditorSession : public testing::Test {
     xvfb_ = fork();
     if (xvfb_ == 0) {
       close(fds[0]);
-      std::FILE* log = std::freopen((dir_ / "xvfb.log").c_str(), "w", stderr);
-      (void)log;
+      if (!std::freopen((dir_ / "xvfb.log").c_str(), "w", stderr)) _exit(126);
       const std::string fd = std::to_string(fds[1]);
       execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
              static_cast<char*>(nullptr));

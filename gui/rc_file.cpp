@@ -1,13 +1,12 @@
 #include "gui/rc_file.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "gui/file_tokens.h"
+#include "util/safe_file.h"
 
 namespace {
 
@@ -175,21 +174,11 @@ int OBJET::save(const char* path) {
     saveFailed(path ? path : "");
     return -1;
   }
-  const std::string temporary = std::string(path) + ".tmp";
-  std::FILE* f = std::fopen(temporary.c_str(), "w");
-  if (!f) {
-    saveFailed(path);
-    return -1;
-  }
-  for (auto it = children->rbegin(); it != children->rend(); ++it) writeRecord(f, *it, prefix);
-
-  // The new file keeps the old one's permissions.
-  struct stat old;
-  if (::stat(path, &old) == 0) ::fchmod(fileno(f), old.st_mode & 07777);
-  const bool written = std::fflush(f) == 0 && !std::ferror(f);
-  const bool closed = std::fclose(f) == 0;
-  if (!written || !closed || std::rename(temporary.c_str(), path) != 0) {
-    std::remove(temporary.c_str());
+  const bool saved = writeFileSafely(path, [&](std::FILE* f) {
+    for (auto it = children->rbegin(); it != children->rend(); ++it) writeRecord(f, *it, prefix);
+    return true;
+  });
+  if (!saved) {
     saveFailed(path);
     return -1;
   }

@@ -223,7 +223,7 @@ TEST_F(EditorSession, DragSaveGridAndEscape) {
     grid += out.substr(at + marker.size(), out.find(']', at) - at - marker.size()) + " ";
   }
   EXPECT_EQ(grid, "3 2 1 1 1 ");
-  EXPECT_FALSE(fs::exists(dir_ / "RC/T.RC.tmp"));
+  EXPECT_EQ(directoryEntries(dir_ / "RC"), std::vector<std::string>{"T.RC"});
 }
 
 TEST_F(EditorSession, NoArgumentIsRefused) {

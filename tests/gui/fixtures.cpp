@@ -10,17 +10,6 @@
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-  char pattern[] = "/tmp/morvel-gui-XXXXXX";
-  if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
 SDL_Surface* solidSurface(int w, int h, Uint32 rgb, int bits, bool redFirst) {
   SDL_Surface* s = nullptr;
   if (bits == 8) {
@@ -94,21 +83,6 @@ void saveBmp(SDL_Surface* s, const std::string& path) {
   if (SDL_SaveBMP(s, path.c_str()) != 0) throw std::runtime_error("cannot write " + path);
   SDL_FreeSurface(s);
 }
-
-void writeFile(const std::string& path, const std::string& text) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out << text;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-bool fileExists(const std::string& path) { return fs::exists(path); }
 
 std::string testFontPath() {
   const char* candidates[] = {

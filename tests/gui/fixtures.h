@@ -7,19 +7,7 @@
 
 #include <string>
 
-// A fresh directory under /tmp, removed with its contents at destruction.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+#include "support/files.h"
 
 // A w x h surface filled with colour 0xRRGGBB. `bits` 8 (palette), 24 or 32;
 // `redFirst` puts red in the lowest byte (as the archive's tiles are), else
@@ -35,10 +23,6 @@ Uint32 pixelAt(SDL_Surface* s, int x, int y);  // 0xRRGGBB
 
 // Writes `s` as a BMP file (creating parent directories) and frees it.
 void saveBmp(SDL_Surface* s, const std::string& path);
-
-void writeFile(const std::string& path, const std::string& text);
-std::string readFile(const std::string& path);
-bool fileExists(const std::string& path);
 
 // A TrueType font to print with: the project's own when the art is built
 // beside the tests, else a system one; empty when none exists.

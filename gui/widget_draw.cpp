@@ -68,13 +68,17 @@ void SPRITE::drawGL(SDL_Surface*) {
 }
 
 // Each channel's raw 0-255 value goes to the OpenGL colour, so any nonzero
-// channel is at full intensity.
+// channel is at full intensity. A label's text stands where the label is hit:
+// the top of its capitals at `y`, so the baseline lies kLabelCapHeight lower
+// (printText measures y upwards from the bottom of the viewport).
 void LABEL::drawLabel() {
   if (glReady()) {
     glColor3f(static_cast<float>((color >> 16) & 0xFF), static_cast<float>((color >> 8) & 0xFF),
               static_cast<float>(color & 0xFF));
     if (originFlag) {
-      printText(smallFont, x, 747 - y, "%s", text);
+      GLint viewport[4];
+      glGetIntegerv(GL_VIEWPORT, viewport);
+      printText(smallFont, x, static_cast<float>(viewport[3]) - (y + kLabelCapHeight), "%s", text);
     } else {
       printText(smallFont, x, y, "%s", text);
     }

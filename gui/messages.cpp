@@ -25,3 +25,9 @@ void setLabelText(SPRITE* label, const char* format, ...) {
   std::vsnprintf(l->text, sizeof l->text, format, args);
   va_end(args);
 }
+
+void setButtonState(BUTTON* b, int state) {
+  if (!b) return;
+  b->state = state;
+  b->setImage(state == 1 ? b->imageOn : b->imageOff);
+}

@@ -19,3 +19,8 @@ KnobStep knobStep(const WIDGET_MESSAGE& m);
 // Formats `format` into the text of `label` (a LABEL; anything else, null
 // included, is left alone). The text keeps at most 799 characters.
 void setLabelText(SPRITE* label, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Sets a two-state button's `state` and shows the picture of that state
+// (imageOn for 1, imageOff for 0); a button changes its picture by itself
+// only when it consumes a message. Null is left alone.
+void setButtonState(BUTTON* button, int state);

@@ -6,6 +6,9 @@ namespace {
 
 // One knob step is 1/1800 of full gain.
 constexpr float kAnglePerGain = 1800.0f;
+// Lettering on the dark channel strips: numbers in silk, levels in amber.
+constexpr int kNumberColour = 0xF2F2EC;
+constexpr int kLevelColour = 0xFFB43C;
 
 }  // namespace
 
@@ -40,14 +43,14 @@ MIXER_GUI::MIXER_GUI(MIXER* m, float x0, float y0, const char* number)
       strip.knob->blend = 0;
       mainList.push_back(strip.knob);
 
-      strip.level = new LABEL("1.0", 0, 0, 50, 50, 0, 8, 0);
+      strip.level = new LABEL("1.0", 0, 0, 50, 50, 0, 8, kLevelColour);
       std::snprintf(name, sizeof name, "%s_LABEL_CANAL_%d", objName, n);
       strip.level->setName(name);
       strip.level->setPosition(static_cast<float>(68 + 90 * s), static_cast<float>(70 + 18 * k), 0);
       mainList.push_back(strip.level);
 
       std::snprintf(text, sizeof text, "%d", n);
-      auto* numberLabel = new LABEL(text, 0, 0, 50, 50, 0, 8, 0);
+      auto* numberLabel = new LABEL(text, 0, 0, 50, 50, 0, 8, kNumberColour);
       std::snprintf(name, sizeof name, "%s_LABEL_CANAL_%d_TXT", objName, n);
       numberLabel->setName(name);
       numberLabel->setPosition(static_cast<float>(18 + 90 * s), static_cast<float>(70 + 18 * k), 0);

@@ -166,8 +166,7 @@ void SEQ_GUI::showLength(int k) {
 void SEQ_GUI::showMute(int k) {
   if (showingMini()) return;
   BUTTON* b = columns_[k].mute;
-  b->state = module->stepBypass[row()][k] != 1 ? 1 : 0;
-  b->setImage(b->state == 1 ? b->imageOn : b->imageOff);
+  setButtonState(b, module->stepBypass[row()][k] != 1 ? 1 : 0);
   b->dirty = 1;
   b->update();
 }
@@ -190,6 +189,7 @@ void SEQ_GUI::showPatternKeys() {
     std::snprintf(item, sizeof item, "BUTTON_PATTERN_%d", i);
     BUTTON* b = buttonByName(item);
     if (!b) continue;
+    // Inverted on purpose: the key asked for shows its off image (lit).
     if (i == module->pendingPattern) {
       b->state = 1;
       b->setImage(b->imageOff);

@@ -41,8 +41,8 @@ VCF_GUI::VCF_GUI(PCF* m, float x0, float y0, const char* number)
   setLabel("LABEL_QRATIO", "%2.1f", static_cast<double>(m->q));
   setLabel("LABEL_LEVEL", "%2.1f", static_cast<double>(m->level));
   setLabel("label_NAME", "%s", m->name);
-  if (BUTTON* power = buttonNamed("POWER")) power->state = 1 - m->power;
-  if (BUTTON* bypass = buttonNamed("BYPASS")) bypass->state = 1 - m->bypass;
+  setButtonState(buttonNamed("POWER"), 1 - m->power);
+  setButtonState(buttonNamed("BYPASS"), 1 - m->bypass);
   markChildren(1);
   update();
 }

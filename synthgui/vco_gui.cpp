@@ -40,7 +40,7 @@ VCO_GUI::VCO_GUI(VCO* m, float x0, float y0, const char* number)
   setLabel("LABEL_PHASE", "%3.0f", static_cast<double>(m->phaseOffset));
   setLabel("label_NAME", "%s", m->name);
   setLabel("LABEL_PWM", "%5.3f", static_cast<double>(m->pulseWidth));
-  if (BUTTON* power = buttonNamed("POWER")) power->state = 1 - m->power;
+  setButtonState(buttonNamed("POWER"), 1 - m->power);
   showWave();
   markChildren(1);
   update();

@@ -11,13 +11,16 @@ float bandStep(float v, KnobStep step, FineBands fine) {
   if (v >= 20 && v < 50) v += sign * 0.5f;
   if (v >= 10 && v < 20) v += sign * 0.025f;
   if (v >= 1 && v < 10) v += sign * 0.0125f;
+  // 0.1 belongs to the upper fine band and a volume of 0.01 to the lower
+  // one: otherwise a pulse width of 0.1 (the default) or a volume of 0.01
+  // (what raising 0 gives) would never move again.
   if (fine == FineBands::Frequency) {
-    if (v > 0.1f && v < 1) v += sign * 0.00625f;
+    if (v >= 0.1f && v < 1) v += sign * 0.00625f;
     if (v > (raise ? 0.00001f : 0.01f) && v < 0.1f) v += sign * 0.003125f;
     if (v <= 0.001f) v = 0.001f;
   } else {
     if (v >= 0.1f && v < 1) v += sign * 0.00625f;
-    if ((raise ? v >= 0.001f : v > 0.01f) && v < 0.1f) v += sign * 0.003125f;
+    if ((raise ? v >= 0.001f : v >= 0.01f) && v < 0.1f) v += sign * 0.003125f;
     if (raise && v == 0) v = 0.01f;
     if (!raise && v < 0.01f) v = 0;
   }

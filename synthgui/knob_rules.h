@@ -11,7 +11,7 @@
 // bands are tried from the top, each on the value the previous one left, so
 // a value that falls into a lower band is stepped again there. A value at or
 // above 22050 never moves.
-//   Frequency: fine bands 0.1 < v < 1 and 0.00001 (raising) or 0.01
+//   Frequency: fine bands 0.1 <= v < 1 and 0.00001 (raising) or 0.01
 //     (lowering) < v < 0.1; never below 0.001 afterwards.
 //   Volume: fine bands 0.1 <= v < 1 and 0.001 (raising) or 0.01 (lowering)
 //     <= v < 0.1; raising 0 gives 0.01, lowering below 0.01 gives 0.

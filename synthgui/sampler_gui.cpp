@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "gui/ui_state.h"
 #include "gui/video.h"
 #include "synthgui/knob_rules.h"
@@ -105,8 +107,10 @@ void SAMPLER_GUI::drawWave() {
   SPRITE* screen = child("AFFWAVE");
   if (!screen || !glReady()) return;
   const long frames = module->frameCount;
-  const int left = static_cast<int>(x) + static_cast<int>(screen->x) - scrollOffset.x;
-  const int middle = static_cast<int>(screen->h / 2 + screen->y) + static_cast<int>(y) - scrollOffset.y;
+  // The panel's whole-pixel place, where its pictures are drawn.
+  const int left = static_cast<int>(std::ceil(x)) + static_cast<int>(screen->x) - scrollOffset.x;
+  const int middle =
+      static_cast<int>(screen->h / 2 + screen->y) + static_cast<int>(std::ceil(y)) - scrollOffset.y;
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_DEPTH_TEST);

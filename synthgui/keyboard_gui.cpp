@@ -3,13 +3,7 @@
 #include <cstdio>
 
 KEYBOARD_GUI::KEYBOARD_GUI(KEYBOARD* m, float x0, float y0, const char* number)
-    : MODULE_PANEL(x0, y0, number, "KEY_%s"), module(m) {
-  info_.kind = PanelKind::Keyboard;
-  info_.moduleName = m->name;
-  info_.signal = m;
-  info_.gate = m;
-  info_.sync = m;
-  info_.keyboard = m;
+    : MODULE_PANEL(x0, y0, number, "KEY_%s", m), module(m) {
 
   loadLayout(altList, "RC/BACK_KEYBOARD.RC");
   setInList(altList, "label_NAME", m->name);

@@ -13,11 +13,7 @@ constexpr int kLevelColour = 0xFFB43C;
 }  // namespace
 
 MIXER_GUI::MIXER_GUI(MIXER* m, float x0, float y0, const char* number)
-    : MODULE_PANEL(x0, y0, number, "MIXER_%s"), module(m) {
-  info_.kind = PanelKind::Mixer;
-  info_.moduleName = m->name;
-  info_.signal = m;
-  info_.mixer = m;
+    : MODULE_PANEL(x0, y0, number, "MIXER_%s", m), module(m) {
 
   loadLayout(altList, "RC/BACK_MIXER.RC");
   setInList(altList, "label_NAME", m->name);

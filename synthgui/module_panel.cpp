@@ -20,38 +20,25 @@ PanelInfo panelInfo(const OBJET* panel) {
   return PanelInfo{};
 }
 
-const std::vector<std::string>& plugNames(PanelKind kind) {
-  static const std::vector<std::string> none;
-  static const std::vector<std::string> sources = {"OUTPUT", "OUTPUT_GATE", "OUTPUT_SYNC"};
-  static const std::vector<std::string> oscillator = {"OUTPUT",          "INPUT",         "INPUT_MOD_FREQ",
-                                                      "INPUT_MOD_PHASE", "INPUT_MOD_PWM", "INPUT_MOD_AMP",
-                                                      "INPUT_GATE",      "INPUT_SYNC"};
-  static const std::vector<std::string> modulated = {"OUTPUT",        "INPUT",      "INPUT_MOD_FREQ",
-                                                     "INPUT_MOD_PHASE", "INPUT_MOD_AMP", "INPUT_GATE",
-                                                     "INPUT_SYNC"};
-  static const std::vector<std::string> amplifier = {"OUTPUT", "INPUT", "INPUT_GATE"};
-  static const std::vector<std::string> mixer = [] {
-    std::vector<std::string> names = {"OUTPUT"};
-    for (int n = 1; n <= 12; ++n) names.push_back("INPUT_" + std::to_string(n));
-    return names;
-  }();
-  switch (kind) {
-    case PanelKind::Keyboard:
-    case PanelKind::Sequencer:
-      return sources;
-    case PanelKind::Oscillator:
-      return oscillator;
-    case PanelKind::Sampler:
-    case PanelKind::Filter:
-      return modulated;
-    case PanelKind::Amplifier:
-      return amplifier;
-    case PanelKind::Mixer:
-      return mixer;
-    case PanelKind::None:
-      break;
+std::vector<std::string> plugNames(ModuleKind kind) {
+  std::vector<std::string> names = {"OUTPUT"};
+  if (kind == ModuleKind::Keyboard || kind == ModuleKind::Sequencer) {
+    names.push_back(outputPlug(PortFamily::Gate));
+    names.push_back(outputPlug(PortFamily::Sync));
   }
-  return none;
+  for (const PortSpec& port : portsOf(kind)) {
+    if (!port.plugged) continue;
+    if (port.slot != PortSlot::Channel) {
+      names.push_back(port.plug);
+      continue;
+    }
+    for (int n = 1; n <= kMixerPlugs; ++n) {
+      char plug[kNameSize];
+      std::snprintf(plug, sizeof plug, port.plug, n);
+      names.push_back(plug);
+    }
+  }
+  return names;
 }
 
 SPRITE* plugOf(OBJET* panel, const char* item) {
@@ -63,8 +50,13 @@ SPRITE* plugOf(OBJET* panel, const char* item) {
   return nullptr;
 }
 
-MODULE_PANEL::MODULE_PANEL(float x0, float y0, const char* number, const char* titleFormat)
+MODULE_PANEL::MODULE_PANEL(float x0, float y0, const char* number, const char* titleFormat, ModuleRef module)
     : OBJET(x0, y0, number) {
+  info_.module = module;
+  info_.moduleName = module.name();
+  info_.signal = module.output;
+  info_.gate = module.gateOutput();
+  info_.sync = module.syncOutput();
   char title[kNameSize];
   std::snprintf(title, sizeof title, titleFormat, objName);
   copyField(image, title);

@@ -7,43 +7,41 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "patch/port_table.h"
 #include "gui/messages.h"
 #include "gui/widgets.h"
 
-enum class PanelKind { None, Keyboard, Sequencer, Oscillator, Sampler, Amplifier, Filter, Mixer };
-
 // What a panel shows. For anything that is not a module panel (a dashboard,
-// a dialog, the editor's panel) `kind` is None and every pointer null.
+// a dialog, the editor's panel) `module` is empty and every pointer null.
 struct PanelInfo {
-  PanelKind kind = PanelKind::None;
+  // The module, with its kind (patch/port_table.h): module.oscillator() and
+  // the like give it typed.
+  ModuleRef module;
   const char* moduleName = "";
   // The outputs a cord can start from: every module has a signal output;
   // keyboards and sequencers also have a gate and a sync output.
   OUTPUT* signal = nullptr;
   OUTPUT_GATE* gate = nullptr;
   OUTPUT_SYNC* sync = nullptr;
-  // The module itself: only the pointer of `kind` is set (a sampler panel
-  // sets `sampler`, not `oscillator`).
-  KEYBOARD* keyboard = nullptr;
-  SEQUENCER* sequencer = nullptr;
-  VCO* oscillator = nullptr;
-  SAMPLER* sampler = nullptr;
-  VCA* amplifier = nullptr;
-  PCF* filter = nullptr;
-  MIXER* mixer = nullptr;
+
+  bool isModule() const { return static_cast<bool>(module); }
 };
 
-// The PanelInfo of any panel of the object list (null gives kind None).
+// The PanelInfo of any panel of the object list (null gives an empty one).
 PanelInfo panelInfo(const OBJET* panel);
 
-// The plug item names a back layout of `kind` holds: "OUTPUT",
-// "OUTPUT_GATE", "OUTPUT_SYNC", "INPUT", "INPUT_MOD_FREQ", ... and the
-// mixer's "INPUT_1" ... "INPUT_12".
-const std::vector<std::string>& plugNames(PanelKind kind);
+// The plugs a back layout of `kind` holds for cords: its outputs ("OUTPUT",
+// and "OUTPUT_GATE", "OUTPUT_SYNC" on keyboards and sequencers), then the
+// plugged inputs of the port table ("INPUT", "INPUT_MOD_FREQ", ...; the
+// mixer's "INPUT_1" ... "INPUT_12").
+std::vector<std::string> plugNames(ModuleKind kind);
 
 // The plug `item` ("OUTPUT", "INPUT_GATE", ...) of `panel`, found on its
 // back whatever list is current, or null.
 SPRITE* plugOf(OBJET* panel, const char* item);
+
+// The mixer's back carries a plug for each of its first 12 channels.
+constexpr int kMixerPlugs = 12;
 
 class MODULE_PANEL : public OBJET {
  public:
@@ -56,8 +54,8 @@ class MODULE_PANEL : public OBJET {
 
  protected:
   // `titleFormat` ("VCO_%s", ...) and the panel number give the title kept
-  // in `image`.
-  MODULE_PANEL(float x, float y, const char* number, const char* titleFormat);
+  // in `image`; `module` fills the PanelInfo.
+  MODULE_PANEL(float x, float y, const char* number, const char* titleFormat, ModuleRef module);
 
   // Display mode 1 only, before the messages.
   virtual void beforeMessages() {}

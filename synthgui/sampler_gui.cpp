@@ -15,11 +15,7 @@ const char* playModeImage(int mode) {
 }
 
 SAMPLER_GUI::SAMPLER_GUI(SAMPLER* m, float x0, float y0, const char* number)
-    : MODULE_PANEL(x0, y0, number, "SAMPLER_%s"), module(m) {
-  info_.kind = PanelKind::Sampler;
-  info_.moduleName = m->name;
-  info_.signal = m;
-  info_.sampler = m;
+    : MODULE_PANEL(x0, y0, number, "SAMPLER_%s", m), module(m) {
 
   loadLayout(miniList, "RC/SAMPLER_MINI.RC");
   loadLayout(altList, "RC/BACK_SAMPLER.RC");

@@ -30,13 +30,7 @@ bool itemIs(const char* item, const char* format, int k) {
 }  // namespace
 
 SEQ_GUI::SEQ_GUI(SEQUENCER* m, float x0, float y0, const char* number)
-    : MODULE_PANEL(x0, y0, number, "SEQUEN_%s"), module(m) {
-  info_.kind = PanelKind::Sequencer;
-  info_.moduleName = m->name;
-  info_.signal = m;
-  info_.gate = m;
-  info_.sync = m;
-  info_.sequencer = m;
+    : MODULE_PANEL(x0, y0, number, "SEQUEN_%s", m), module(m) {
 
   loadLayout(altList, "RC/BACK_SEQUENCEUR.RC");
   loadLayout(miniList, "RC/SEQUENCEUR_MINI.RC");

@@ -14,15 +14,16 @@
 //   sampler and the sequencer, `miniList` a small view they start in.
 //   setDisplayMode(4) shows the back, setDisplayMode(1) the front.
 // - Ask panelInfo(panel) (module_panel.h), never a chain of type tests, for
-//   what a panel is: its kind, its module (typed), the module's name and its
-//   signal, gate and sync outputs. It answers PanelKind::None for anything
-//   else in the object list (dashboards, dialogs).
+//   what a panel is: its module as a ModuleRef (kind and typed module, the
+//   handle of the port table, patch/port_table.h), the module's name and its
+//   signal, gate and sync outputs. isModule() is false for anything else in
+//   the object list (dashboards, dialogs).
 // - plugOf(panel, "INPUT_GATE") finds a plug on a panel's back whatever
-//   view is shown; plugNames(kind) lists the plug item names a kind's back
-//   holds ("OUTPUT", "OUTPUT_GATE", "OUTPUT_SYNC", "INPUT", "INPUT_MOD_FREQ",
-//   "INPUT_MOD_PHASE", "INPUT_MOD_PWM", "INPUT_MOD_AMP", "INPUT_GATE",
-//   "INPUT_SYNC", "INPUT_1" ... "INPUT_12"). Plug children are named
-//   "<panel number>_<item>".
+//   view is shown; plugNames(kind) lists the plugs a kind's back holds for
+//   cords, from the port table ("OUTPUT", "OUTPUT_GATE", "OUTPUT_SYNC",
+//   "INPUT", "INPUT_MOD_FREQ", "INPUT_MOD_PHASE", "INPUT_MOD_PWM",
+//   "INPUT_MOD_AMP", "INPUT_GATE", "INPUT_SYNC", "INPUT_1" ... "INPUT_12").
+//   Plug children are named "<panel number>_<item>".
 // - panelBySignalOutput / panelByGateOutput / panelBySyncOutput
 //   (panel_grid.h) find the panel that owns a module output, for the cords
 //   and the links writer.

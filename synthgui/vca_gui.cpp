@@ -1,11 +1,7 @@
 #include "synthgui/vca_gui.h"
 
 VCA_GUI::VCA_GUI(VCA* m, float x0, float y0, const char* number)
-    : MODULE_PANEL(x0, y0, number, "VCA_%s"), module(m) {
-  info_.kind = PanelKind::Amplifier;
-  info_.moduleName = m->name;
-  info_.signal = m;
-  info_.amplifier = m;
+    : MODULE_PANEL(x0, y0, number, "VCA_%s", m), module(m) {
 
   loadLayout(altList, "RC/BACK_VCA.RC");
   setInList(altList, "label_NAME", m->name);

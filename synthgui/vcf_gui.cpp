@@ -19,11 +19,7 @@ const char* filterImage(int t) { return t >= 0 && t < kFilterTypes ? kFilterImag
 const char* filterName(int t) { return t >= 0 && t < kFilterTypes ? kFilterNames[t] : nullptr; }
 
 VCF_GUI::VCF_GUI(PCF* m, float x0, float y0, const char* number)
-    : MODULE_PANEL(x0, y0, number, "VCF_%s"), module(m) {
-  info_.kind = PanelKind::Filter;
-  info_.moduleName = m->name;
-  info_.signal = m;
-  info_.filter = m;
+    : MODULE_PANEL(x0, y0, number, "VCF_%s", m), module(m) {
 
   loadLayout(altList, "RC/BACK_VCF.RC");
   setInList(altList, "label_NAME", m->name);

@@ -17,11 +17,7 @@ const char* waveImage(int waveType) {
 }
 
 VCO_GUI::VCO_GUI(VCO* m, float x0, float y0, const char* number)
-    : MODULE_PANEL(x0, y0, number, "VCO_%s"), module(m) {
-  info_.kind = PanelKind::Oscillator;
-  info_.moduleName = m->name;
-  info_.signal = m;
-  info_.oscillator = m;
+    : MODULE_PANEL(x0, y0, number, "VCO_%s", m), module(m) {
 
   loadLayout(altList, "RC/BACK_VCO.RC");
   setInList(altList, "label_NAME", m->name);

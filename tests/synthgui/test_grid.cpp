@@ -59,9 +59,10 @@ TEST(PanelGrid, ColumnsNumbersAndRows) {
     EXPECT_FLOAT_EQ(objectList[i]->y, expected[i].y) << i;
   }
   EXPECT_EQ(sequencerPanels.front(), objectList[2]);
-  EXPECT_EQ(panelInfo(objectList[2]).sequencer, seq);
+  EXPECT_EQ(panelInfo(objectList[2]).module.sequencer(), seq);
+  EXPECT_EQ(panelInfo(objectList[4]).module.kind, ModuleKind::Oscillator);
   EXPECT_STREQ(panelInfo(objectList[1]).moduleName, "KEY_2");
-  EXPECT_EQ(panelInfo(&stale).kind, PanelKind::None);
+  EXPECT_FALSE(panelInfo(&stale).isModule());
 
   // Lookups by output: gate and sync only on keyboards and sequencers.
   EXPECT_EQ(panelBySignalOutput(v2), objectList[4]);
@@ -124,7 +125,8 @@ TEST(PanelLayouts, EveryChildAPanelUsesIsThere) {
 
   for (OBJET* panel : objectList) {
     const PanelInfo info = panelInfo(panel);
-    for (const std::string& plug : plugNames(info.kind)) {
+    ASSERT_TRUE(info.isModule());
+    for (const std::string& plug : plugNames(info.module.kind)) {
       EXPECT_NE(plugOf(panel, plug.c_str()), nullptr) << panel->image << " " << plug;
       const std::string caption = panel->objName + std::string("_CAPTION_") + plug;
       EXPECT_TRUE(std::any_of(panel->altList.begin(), panel->altList.end(), [&](SPRITE* c) {

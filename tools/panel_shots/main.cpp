@@ -118,14 +118,15 @@ int main(int argc, char** argv) {
   bool ok = shoot(objectList, out + "/" + name + "_front.png");
   for (OBJET* p : objectList) p->setDisplayMode(4);
   ok = shoot(objectList, out + "/" + name + "_back.png") && ok;
-  for (OBJET* p : objectList) p->setDisplayMode(panelInfo(p).kind == PanelKind::Sequencer ||
-                                                        panelInfo(p).kind == PanelKind::Sampler
-                                                    ? 2
-                                                    : 1);
-  for (PanelKind kind : {PanelKind::Sequencer, PanelKind::Sampler}) {
+  auto hasMiniView = [](OBJET* p) {
+    const ModuleKind kind = panelInfo(p).module.kind;
+    return panelInfo(p).isModule() && (kind == ModuleKind::Sequencer || kind == ModuleKind::Sampler);
+  };
+  for (OBJET* p : objectList) p->setDisplayMode(hasMiniView(p) ? 2 : 1);
+  for (ModuleKind kind : {ModuleKind::Sequencer, ModuleKind::Sampler}) {
     for (OBJET* p : objectList) {
-      if (panelInfo(p).kind != kind) continue;
-      const char* view = kind == PanelKind::Sequencer ? "_seq_main.png" : "_sampler_main.png";
+      if (!panelInfo(p).isModule() || panelInfo(p).module.kind != kind) continue;
+      const char* view = kind == ModuleKind::Sequencer ? "_seq_main.png" : "_sampler_main.png";
       ok = shootOpened(p, out + "/" + name + view) && ok;
       break;
     }

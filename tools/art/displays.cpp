@@ -232,8 +232,8 @@ void makeDisplays(Archive& a) {
 
     a.image("SMP_PLAY_AV", playMode(false, false, "FWD"));
     a.image("SMP_PLAY_AR", playMode(true, false, "REV"));
-    a.image("SMP_PLAY_LOOPAV", playMode(false, true, "LOOP"));
-    a.image("SMP_PLAY_LOOPAR", playMode(true, true, "LREV"));
+    a.image("SMP_PLAY_LOOPAV", playMode(false, true, "FWD"));
+    a.image("SMP_PLAY_LOOPAR", playMode(true, true, "REV"));
 
     // The sampler draws its waveform over this screen: 300 pixels wide from
     // its left edge, about its middle line.

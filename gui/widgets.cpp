@@ -456,10 +456,14 @@ int OBJET::setDisplayMode(int mode) {
     default:
       break;
   }
+  showCurrentList();
+  return 1;
+}
+
+void OBJET::showCurrentList() {
   computeSize();
   markChildren(1);
   draw(nullptr);
   dirty = 1;
   changed = 1;
-  return 1;
 }

@@ -253,6 +253,9 @@ class OBJET : public SPRITE {
   int childPosition(const SPRITE* child) const;
   void computeSize();
   void markChildren(int flag);
+  // After a change of mode or list: takes the size of what is shown, marks
+  // every child and draws (setDisplayMode's last steps).
+  void showCurrentList();
 
   SPRITE* lastChild = nullptr;
   char objName[kLongTextSize] = {};

@@ -79,11 +79,7 @@ int MODULE_PANEL::update() {
 int MODULE_PANEL::showView(int mode, std::vector<SPRITE*>& mini) {
   displayMode = mode == 4 ? 4 : 1;
   children = mode == 4 ? &altList : (mode == 2 ? &mini : &mainList);
-  computeSize();
-  markChildren(1);
-  draw(nullptr);
-  dirty = 1;
-  changed = 1;
+  showCurrentList();
   return 1;
 }
 

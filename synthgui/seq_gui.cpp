@@ -140,20 +140,20 @@ void SEQ_GUI::showOctave(int k) {
   showNumber(columns_[k].octaveTens, columns_[k].octaveUnits, module->stepOctave[row()][k], k);
 }
 
-void SEQ_GUI::showVolume(int k) {
+// A knob and its label: grey past the step count.
+void SEQ_GUI::showKnob(SLIDER* knob, LABEL* label, float value, int k) {
   if (showingMini()) return;
-  const float v = module->stepVolume[row()][k];
-  columns_[k].volumeKnob->angle = wholeAngle(v);
-  columns_[k].volumeLabel->color = k >= module->stepCount ? kDimmedLabel : 0;
-  setLabelText(columns_[k].volumeLabel, "%2.1f", static_cast<double>(v));
+  knob->angle = wholeAngle(value);
+  label->color = k >= module->stepCount ? kDimmedLabel : 0;
+  setLabelText(label, "%2.1f", static_cast<double>(value));
+}
+
+void SEQ_GUI::showVolume(int k) {
+  showKnob(columns_[k].volumeKnob, columns_[k].volumeLabel, module->stepVolume[row()][k], k);
 }
 
 void SEQ_GUI::showLength(int k) {
-  if (showingMini()) return;
-  const float v = module->stepLength[row()][k];
-  columns_[k].lengthKnob->angle = wholeAngle(v);
-  columns_[k].lengthLabel->color = k >= module->stepCount ? kDimmedLabel : 0;
-  setLabelText(columns_[k].lengthLabel, "%2.1f", static_cast<double>(v));
+  showKnob(columns_[k].lengthKnob, columns_[k].lengthLabel, module->stepLength[row()][k], k);
 }
 
 // The mute lamp is lit (its off image) while the step is muted.

@@ -59,6 +59,7 @@ class SEQ_GUI : public MODULE_PANEL {
   void showAllSteps();
   void showPatternKeys();
   void showNumber(SPRITE* tens, SPRITE* units, int value, int k);
+  void showKnob(SLIDER* knob, LABEL* label, float value, int k);
   void showDividers();
 
   Column columns_[kColumns] = {};

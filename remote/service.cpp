@@ -1,12 +1,17 @@
 #include "remote/service.h"
 
 #include <SDL/SDL_thread.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <list>
 #include <mutex>
 
@@ -15,6 +20,7 @@
 
 const char kRemoteGreeting[] = "Hello to MORVEL remote access!\r\nENTER YOU COMMAND then FINISH to exit";
 const char kRemotePrompt[] = "\r\nCommand>";
+const char kRemoteBusy[] = "Too many remote connections: try again later\r\n";
 
 TCPsocket remoteListener = nullptr;
 
@@ -43,20 +49,120 @@ bool holdsLineEnd(const char* bytes, int count, bool pendingCarriageReturn) {
   return false;
 }
 
-// Connection threads, kept so that finished ones are joined (an SDL thread
-// that is never waited for keeps its stack).
+// SDL_net keeps a socket's descriptor to itself. Ours are found among the
+// process's open descriptors by what the kernel says of them: `match` gets
+// each socket descriptor in turn. -1 when none matches.
+template <typename Match>
+int findSocket(Match match) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
+    char* end = nullptr;
+    const std::string name = entry.path().filename().string();
+    const long fd = std::strtol(name.c_str(), &end, 10);
+    if (*end != '\0' || fd < 0 || fd > INT_MAX) continue;
+    struct stat st;
+    if (::fstat(static_cast<int>(fd), &st) != 0 || !S_ISSOCK(st.st_mode)) continue;
+    if (match(static_cast<int>(fd))) return static_cast<int>(fd);
+  }
+  return -1;
+}
+
+bool localPort(int fd, uint16_t& port) {
+  sockaddr_in a{};
+  socklen_t len = sizeof a;
+  if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0 || a.sin_family != AF_INET) return false;
+  port = a.sin_port;
+  return true;
+}
+
+bool isListening(int fd) {
+  int on = 0;
+  socklen_t len = sizeof on;
+  return ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &on, &len) == 0 && on != 0;
+}
+
+// The listening descriptor on `port` (network order).
+int listenerDescriptor(uint16_t port) {
+  return findSocket([&](int fd) {
+    uint16_t p = 0;
+    return isListening(fd) && localPort(fd, p) && p == port;
+  });
+}
+
+// The descriptor of an accepted client: the connected socket whose peer is
+// the client's address and whose own port is the listener's.
+int clientDescriptor(TCPsocket client, uint16_t listenerPort) {
+  const IPaddress* peer = SDLNet_TCP_GetPeerAddress(client);
+  if (peer == nullptr) return -1;
+  return findSocket([&](int fd) {
+    sockaddr_in a{};
+    socklen_t len = sizeof a;
+    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0 || a.sin_family != AF_INET) return false;
+    uint16_t own = 0;
+    return a.sin_addr.s_addr == peer->host && a.sin_port == peer->port && localPort(fd, own) &&
+           (listenerPort == 0 || own == listenerPort);
+  });
+}
+
+// The port of the listener opened by openRemoteListener (network order; 0
+// before). Main thread.
+uint16_t listenerPortNumber = 0;
+
+// Which connection wrote `buttonWord` last, so that a connection that is
+// lost releases only the buttons it holds. Connection threads only.
+std::mutex buttonOwnerMutex;
+unsigned long buttonOwner = 0;  // 0: none
+std::atomic<unsigned long> nextConnectionId{1};
+
+void pressButtons(unsigned long connection, int word) {
+  std::lock_guard<std::mutex> lock(buttonOwnerMutex);
+  buttonWord = word;
+  buttonOwner = connection;
+}
+
+void releaseButtons(unsigned long connection) {
+  std::lock_guard<std::mutex> lock(buttonOwnerMutex);
+  if (buttonOwner != connection) return;
+  buttonWord = 0;
+  buttonOwner = 0;
+}
+
+int serveConnection(TCPsocket client, unsigned long id);
+
+// A connection thread. Its entry is touched under threadsMutex only, except
+// `client`, `id` and `thread`, set before the thread starts and then read-only.
 struct ConnectionThread {
   TCPsocket client = nullptr;
+  unsigned long id = 0;
   SDL_Thread* thread = nullptr;
-  std::atomic<bool> done{false};
+  uint16_t listenerPort = 0;
+  int descriptor = -1;  // the client socket while it is open, for the shutdown
+  bool done = false;
 };
 
 std::mutex threadsMutex;
-std::list<ConnectionThread> threads;
+// Never destroyed: a thread still running while the program exits must not
+// find its entry gone.
+std::list<ConnectionThread>& threads = *new std::list<ConnectionThread>;
+bool stopping = false;  // stopRemoteConnections runs; under threadsMutex
 
 int SDLCALL connectionMain(void* data) {
   auto* entry = static_cast<ConnectionThread*>(data);
-  const int result = serveRemote(entry->client);
+  const int fd = clientDescriptor(entry->client, entry->listenerPort);
+  bool stop;
+  {
+    std::lock_guard<std::mutex> lock(threadsMutex);
+    entry->descriptor = fd;
+    stop = stopping;
+  }
+  const int result = stop ? 0 : serveConnection(entry->client, entry->id);
+  {
+    // The shutdown must not reach a descriptor that is closed and reused.
+    std::lock_guard<std::mutex> lock(threadsMutex);
+    entry->descriptor = -1;
+  }
+  SDLNet_TCP_Close(entry->client);
+  std::lock_guard<std::mutex> lock(threadsMutex);
   entry->done = true;
   return result;
 }
@@ -76,6 +182,16 @@ void reapFinished() {
 
 }  // namespace
 
+TCPsocket openRemoteListener(IPaddress& address) {
+  TCPsocket listener = SDLNet_TCP_Open(&address);
+  if (listener == nullptr) return nullptr;
+  listenerPortNumber = address.port;
+  // The kernel holds the backlog to its own maximum (net.core.somaxconn).
+  const int fd = listenerDescriptor(address.port);
+  if (fd < 0 || ::listen(fd, INT_MAX) != 0) std::printf("Remote control: the listen backlog stays at 5\n");
+  return listener;
+}
+
 std::optional<std::string> receiveLine(RemoteConnection& connection) {
   std::string line;
   char* buffer = connection.readBuffer.data();
@@ -88,7 +204,7 @@ std::optional<std::string> receiveLine(RemoteConnection& connection) {
     if (count == 0) return std::nullopt;  // closed by the client
     const bool lineEnd = holdsLineEnd(buffer, count, connection.pendingCarriageReturn);
     connection.pendingCarriageReturn = buffer[count - 1] == '\r';
-    if (line.size() + static_cast<std::size_t>(count) > kRemoteLineLimit) {
+    if (!lineEnd && line.size() + static_cast<std::size_t>(count) > kRemoteLineLimit) {
       std::printf("Remote command longer than %zu bytes: connection closed\n", kRemoteLineLimit);
       return std::nullopt;
     }
@@ -99,7 +215,9 @@ std::optional<std::string> receiveLine(RemoteConnection& connection) {
   return line;
 }
 
-int serveRemote(TCPsocket client) {
+namespace {
+
+int serveConnection(TCPsocket client, unsigned long id) {
   std::printf("THREAD\n");
   std::printf("AFT : %d %p \n", static_cast<int>(reinterpret_cast<std::intptr_t>(client)),
               static_cast<void*>(client));
@@ -118,14 +236,24 @@ int serveRemote(TCPsocket client) {
       // "PORTA=" reads as 0, like any value without digits; a "PORTA" with
       // no "=" at all gives no value and leaves the word alone.
       const Tokenizer fields(order, '=');
-      if (fields.fieldCount() >= 1) buttonWord = readWhole(fields.field(1).value_or(std::string()));
+      if (fields.fieldCount() >= 1) pressButtons(id, readWhole(fields.field(1).value_or(std::string())));
     }
     char reply[32];
     std::snprintf(reply, sizeof reply, "%d\r\n", connection.result);
     sendText(client, reply);
   }
-  SDLNet_TCP_Close(client);
+  // Lost without "FINISH" (closed, reset, a failed read): a button it held
+  // must not stay held with nobody to release it.
+  if (connection.result == 0) releaseButtons(id);
   return connection.result;
+}
+
+}  // namespace
+
+int serveRemote(TCPsocket client) {
+  const int result = serveConnection(client, nextConnectionId++);
+  SDLNet_TCP_Close(client);
+  return result;
 }
 
 int acceptRemoteClient(TCPsocket listener) {
@@ -135,9 +263,17 @@ int acceptRemoteClient(TCPsocket listener) {
   if (client == nullptr) return 0;
   std::printf("BEF : %d %p \n", static_cast<int>(reinterpret_cast<std::intptr_t>(client)),
               static_cast<void*>(client));
+  if (activeRemoteConnections() >= kMaxRemoteConnections) {
+    std::printf("Remote control: %d connections already, one refused\n", kMaxRemoteConnections);
+    sendText(client, kRemoteBusy);
+    SDLNet_TCP_Close(client);
+    return 0;
+  }
   std::lock_guard<std::mutex> lock(threadsMutex);
   ConnectionThread& entry = threads.emplace_back();
   entry.client = client;
+  entry.id = nextConnectionId++;
+  entry.listenerPort = listenerPortNumber;
   entry.thread = SDL_CreateThread(connectionMain, &entry);
   if (entry.thread == nullptr) {
     std::printf("SDL_CreateThread: %s\n", SDL_GetError());
@@ -155,6 +291,20 @@ void waitRemoteConnections() {
     all.splice(all.end(), threads);
   }
   for (ConnectionThread& t : all) SDL_WaitThread(t.thread, nullptr);
+}
+
+void stopRemoteConnections() {
+  {
+    std::lock_guard<std::mutex> lock(threadsMutex);
+    stopping = true;
+    // A thread that has not found its descriptor yet sees `stopping` when it
+    // does, and ends without serving.
+    for (ConnectionThread& t : threads)
+      if (t.descriptor >= 0) ::shutdown(t.descriptor, SHUT_RDWR);
+  }
+  waitRemoteConnections();
+  std::lock_guard<std::mutex> lock(threadsMutex);
+  stopping = false;
 }
 
 int activeRemoteConnections() {

@@ -58,7 +58,7 @@ for harness in rc patch wav; do
   log="$scratch.log"
   status=0
   ASAN_OPTIONS=detect_leaks=0 build-fuzz/bin/fuzz_$harness -max_total_time="$fuzz_seconds" \
-    -print_final_stats=1 "$scratch" "tests/fuzz/corpus/$harness" >"$log" 2>&1 || status=$?
+    -print_final_stats=1 "$scratch" "$root/tests/fuzz/corpus/$harness" >"$log" 2>&1 || status=$?
   echo "fuzz_$harness: $(grep -E '^stat::number_of_executed_units' "$log" || echo "no stats")"
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$log"

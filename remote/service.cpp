@@ -3,7 +3,6 @@
 #include <SDL/SDL_thread.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 
 #include <atomic>
 #include <climits>
@@ -11,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <list>
 #include <mutex>
 
@@ -49,22 +47,14 @@ bool holdsLineEnd(const char* bytes, int count, bool pendingCarriageReturn) {
   return false;
 }
 
-// SDL_net keeps a socket's descriptor to itself. Ours are found among the
-// process's open descriptors by what the kernel says of them: `match` gets
-// each socket descriptor in turn. -1 when none matches.
-template <typename Match>
-int findSocket(Match match) {
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", ec)) {
-    char* end = nullptr;
-    const std::string name = entry.path().filename().string();
-    const long fd = std::strtol(name.c_str(), &end, 10);
-    if (*end != '\0' || fd < 0 || fd > INT_MAX) continue;
-    struct stat st;
-    if (::fstat(static_cast<int>(fd), &st) != 0 || !S_ISSOCK(st.st_mode)) continue;
-    if (match(static_cast<int>(fd))) return static_cast<int>(fd);
-  }
-  return -1;
+// SDL_net keeps a socket's descriptor in its own socket record, second after
+// a readiness flag, and offers no call to read it. It is read from there and
+// used only once the kernel confirms it is the socket meant (the addresses
+// agree), so a record laid out otherwise yields no descriptor, not a wrong one.
+int recordedDescriptor(TCPsocket socket) {
+  int fd = -1;
+  std::memcpy(&fd, reinterpret_cast<const unsigned char*>(socket) + sizeof(int), sizeof fd);
+  return fd;
 }
 
 bool localPort(int fd, uint16_t& port) {
@@ -75,38 +65,29 @@ bool localPort(int fd, uint16_t& port) {
   return true;
 }
 
-bool isListening(int fd) {
+// The listening descriptor of `listener`, bound to `port` (network order).
+int listenerDescriptor(TCPsocket listener, uint16_t port) {
+  const int fd = recordedDescriptor(listener);
   int on = 0;
   socklen_t len = sizeof on;
-  return ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &on, &len) == 0 && on != 0;
+  uint16_t own = 0;
+  if (fd < 0 || ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &on, &len) != 0 || on == 0 || !localPort(fd, own) ||
+      own != port)
+    return -1;
+  return fd;
 }
 
-// The listening descriptor on `port` (network order).
-int listenerDescriptor(uint16_t port) {
-  return findSocket([&](int fd) {
-    uint16_t p = 0;
-    return isListening(fd) && localPort(fd, p) && p == port;
-  });
-}
-
-// The descriptor of an accepted client: the connected socket whose peer is
-// the client's address and whose own port is the listener's.
-int clientDescriptor(TCPsocket client, uint16_t listenerPort) {
+// The descriptor of an accepted client: its peer is the client's address.
+int clientDescriptor(TCPsocket client) {
   const IPaddress* peer = SDLNet_TCP_GetPeerAddress(client);
-  if (peer == nullptr) return -1;
-  return findSocket([&](int fd) {
-    sockaddr_in a{};
-    socklen_t len = sizeof a;
-    if (::getpeername(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0 || a.sin_family != AF_INET) return false;
-    uint16_t own = 0;
-    return a.sin_addr.s_addr == peer->host && a.sin_port == peer->port && localPort(fd, own) &&
-           (listenerPort == 0 || own == listenerPort);
-  });
+  const int fd = recordedDescriptor(client);
+  sockaddr_in a{};
+  socklen_t len = sizeof a;
+  if (peer == nullptr || fd < 0 || ::getpeername(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0 ||
+      a.sin_family != AF_INET || a.sin_addr.s_addr != peer->host || a.sin_port != peer->port)
+    return -1;
+  return fd;
 }
-
-// The port of the listener opened by openRemoteListener (network order; 0
-// before). Main thread.
-uint16_t listenerPortNumber = 0;
 
 // Which connection wrote `buttonWord` last, so that a connection that is
 // lost releases only the buttons it holds. Connection threads only.
@@ -135,7 +116,6 @@ struct ConnectionThread {
   TCPsocket client = nullptr;
   unsigned long id = 0;
   SDL_Thread* thread = nullptr;
-  uint16_t listenerPort = 0;
   int descriptor = -1;  // the client socket while it is open, for the shutdown
   bool done = false;
 };
@@ -148,7 +128,7 @@ bool stopping = false;  // stopRemoteConnections runs; under threadsMutex
 
 int SDLCALL connectionMain(void* data) {
   auto* entry = static_cast<ConnectionThread*>(data);
-  const int fd = clientDescriptor(entry->client, entry->listenerPort);
+  const int fd = clientDescriptor(entry->client);
   bool stop;
   {
     std::lock_guard<std::mutex> lock(threadsMutex);
@@ -185,9 +165,8 @@ void reapFinished() {
 TCPsocket openRemoteListener(IPaddress& address) {
   TCPsocket listener = SDLNet_TCP_Open(&address);
   if (listener == nullptr) return nullptr;
-  listenerPortNumber = address.port;
   // The kernel holds the backlog to its own maximum (net.core.somaxconn).
-  const int fd = listenerDescriptor(address.port);
+  const int fd = listenerDescriptor(listener, address.port);
   if (fd < 0 || ::listen(fd, INT_MAX) != 0) std::printf("Remote control: the listen backlog stays at 5\n");
   return listener;
 }
@@ -273,7 +252,6 @@ int acceptRemoteClient(TCPsocket listener) {
   ConnectionThread& entry = threads.emplace_back();
   entry.client = client;
   entry.id = nextConnectionId++;
-  entry.listenerPort = listenerPortNumber;
   entry.thread = SDL_CreateThread(connectionMain, &entry);
   if (entry.thread == nullptr) {
     std::printf("SDL_CreateThread: %s\n", SDL_GetError());

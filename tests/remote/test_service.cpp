@@ -194,7 +194,8 @@ TEST_F(RemoteService, VanishingClientsEndTheirConnections) {
   EXPECT_EQ(accepted_.load(), 5);
   EXPECT_TRUE(allConnectionsEnded());
   EXPECT_EQ(buttonWord.load(), 0);
-  command(*greeted(), "PORTA=2\r\n");
+  auto last = greeted();
+  command(*last, "PORTA=2\r\n");
   EXPECT_EQ(buttonWord.load(), 2);
 }
 

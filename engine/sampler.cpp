@@ -18,7 +18,7 @@ SAMPLER::SAMPLER() : VCO(1.0f, 1.0f, 1) {
 
 void SAMPLER::loadSample(const char* path) {
   playMode = 0;
-  copyName(samplePath, path);
+  std::snprintf(samplePath, sizeof samplePath, "%s", path != nullptr ? path : "");
 
   // Decode outside the lock (file I/O), then swap the recording in while the
   // render is kept away, so it never reads a half-replaced recording.

@@ -24,39 +24,39 @@ constexpr std::array kChannelSources{K::Oscillator, K::Sampler, K::Amplifier, K:
 // Each kind's rows in cord order. The reader tries the rows of a statement's
 // kind in this order too, which is the order its keys were always applied.
 const PortSpec kOscillatorPorts[] = {
-    {K::Oscillator, S::Main, "INPUT", "IN", F::Signal, kControllers, true},
-    {K::Oscillator, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kModulators, true},
-    {K::Oscillator, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kModulators, true},
-    {K::Oscillator, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kModulators, true},
-    {K::Oscillator, S::ModPwm, "INPUT_MOD_PWM", "MOD_PWM", F::Signal, kModulators, true},
-    {K::Oscillator, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true},
-    {K::Oscillator, S::Gate, "INPUT_GATE", "GATE", F::Gate, kControllers, true},
+    {K::Oscillator, S::Main, "INPUT", "IN", F::Signal, kControllers, true, true},
+    {K::Oscillator, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kModulators, true, true},
+    {K::Oscillator, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kModulators, true, true},
+    {K::Oscillator, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kModulators, true, true},
+    {K::Oscillator, S::ModPwm, "INPUT_MOD_PWM", "MOD_PWM", F::Signal, kModulators, true, true},
+    {K::Oscillator, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true, true},
+    {K::Oscillator, S::Gate, "INPUT_GATE", "GATE", F::Gate, kControllers, true, true},
 };
 const PortSpec kSamplerPorts[] = {
-    {K::Sampler, S::Main, "INPUT", "IN", F::Signal, kControllers, true},
-    {K::Sampler, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kSamplerModulators, true},
-    {K::Sampler, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kSamplerModulators, true},
-    {K::Sampler, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kSamplerModulators, true},
-    {K::Sampler, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true},
-    {K::Sampler, S::Gate, "INPUT_GATE", "GATE", F::Gate, kControllers, true},
+    {K::Sampler, S::Main, "INPUT", "IN", F::Signal, kControllers, true, true},
+    {K::Sampler, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kSamplerModulators, true, true},
+    {K::Sampler, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kSamplerModulators, true, true},
+    {K::Sampler, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kSamplerModulators, true, true},
+    {K::Sampler, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true, true},
+    {K::Sampler, S::Gate, "INPUT_GATE", "GATE", F::Gate, kControllers, true, true},
 };
 const PortSpec kFilterPorts[] = {
-    {K::Filter, S::Main, "INPUT", "IN", F::Signal, kFilterSources, true},
-    {K::Filter, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kModulators, true},
-    {K::Filter, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kModulators, true},
-    {K::Filter, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kModulators, true},
-    {K::Filter, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, false},
-    {K::Filter, S::Gate, "INPUT_GATE", "GATE", F::Gate, kKeyboardFirst, true},
+    {K::Filter, S::Main, "INPUT", "IN", F::Signal, kFilterSources, true, true},
+    {K::Filter, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kModulators, true, true},
+    {K::Filter, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kModulators, true, true},
+    {K::Filter, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kModulators, true, true},
+    {K::Filter, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true, false},
+    {K::Filter, S::Gate, "INPUT_GATE", "GATE", F::Gate, kKeyboardFirst, true, true},
 };
 const PortSpec kAmplifierPorts[] = {
-    {K::Amplifier, S::Main, "INPUT", "IN", F::Signal, kAmplifierSources, true},
-    {K::Amplifier, S::Gate, "INPUT_GATE", "GATE", F::Gate, kKeyboardFirst, true},
+    {K::Amplifier, S::Main, "INPUT", "IN", F::Signal, kAmplifierSources, true, true},
+    {K::Amplifier, S::Gate, "INPUT_GATE", "GATE", F::Gate, kKeyboardFirst, true, true},
 };
 const PortSpec kMixerPorts[] = {
-    {K::Mixer, S::Channel, "INPUT_%d", "ADD_CHANELL", F::Signal, kChannelSources, true},
+    {K::Mixer, S::Channel, "INPUT_%d", "ADD_CHANELL", F::Signal, kChannelSources, true, true},
 };
 const PortSpec kSequencerPorts[] = {
-    {K::Sequencer, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kKeyboardOnly, false},
+    {K::Sequencer, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kKeyboardOnly, false, false},
 };
 
 // The modulation slot of a module that has one, or null.

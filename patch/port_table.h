@@ -85,9 +85,12 @@ struct PortSpec {
   PortFamily family;
   // Kinds the links reader binds from, in the order it tries them.
   std::span<const ModuleKind> readerSources;
-  // False for the inputs a patch file binds but no cord does (a filter's or
-  // a sequencer's sync input): their kind has no plug for them.
+  // False for an input with no plug on its module's back (a sequencer's
+  // sync input, bound only from a patch file).
   bool plugged;
+  // False for an input a cord released on its plug does not bind (a
+  // filter's sync input: a patch file binds it, and its cord is shown).
+  bool cordBinds;
 };
 
 // The inputs of `kind`, in the order the cords of a panel are built: main,

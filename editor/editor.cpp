@@ -32,11 +32,6 @@ void catchStopSignals() {
 constexpr const char* kArchivePath = "grfx/opengl.mim";
 constexpr const char* kFontPath = "Fonts/04b_03b_.ttf";
 
-OBJET* panelOf(std::vector<OBJET*>& objects, int index) {
-  if (index < 0 || index >= static_cast<int>(objects.size())) return nullptr;
-  return objects[static_cast<std::size_t>(index)];
-}
-
 void refresh(OBJET* panel) {
   panel->update();
   panel->computeSize();
@@ -47,8 +42,8 @@ void refresh(OBJET* panel) {
 int snapToGrid(int v) { return v - v % editor.gridStep; }
 
 void nudge(std::vector<OBJET*>& objects, int dx, int dy) {
-  SPRITE* child = editor.heldWidget;
-  OBJET* panel = panelOf(objects, editor.hoveredPanel);
+  SPRITE* child = editor.pointer.heldWidget;
+  OBJET* panel = panelOf(objects, editor.pointer.hoveredPanel);
   if (!child || !panel || std::strstr(child->name, "FOND")) return;
   child->setPosition(child->x + static_cast<float>(dx), child->y + static_cast<float>(dy), 0);
   child->dirty = 1;
@@ -117,38 +112,27 @@ int onKeyDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
   return 1;
 }
 
-void trackTouch(std::vector<OBJET*>& objects, const SDL_Event& event) {
-  OBJET* panel = panelOf(objects, editor.hoveredPanel);
-  SPRITE* c = panel ? panel->childAt() : nullptr;
-  if (c && c != editor.hoveredWidget) {
-    if (editor.leftHeld == 0 && editor.hoveredWidget) {
-      std::printf("EMERGENCY TOUCH OUT\n");
-      editor.hoveredWidget->touched = 0;
-      c->dirty = 1;
-      panel->post(WIDGET_MESSAGE::forText("TOUCH_OUT", event, editor.hoveredWidget));
-      editor.hoveredWidget = nullptr;
-    }
-    std::printf("TOUCH IN\n");
-    panel->post(WIDGET_MESSAGE::forText("TOUCH_IN", event, c));
-    c->touched = 1;
-    c->dirty = 1;
-    editor.hoveredWidget = c;
-  } else if (!c && editor.leftHeld == 0 && panel && editor.hoveredWidget) {
-    std::printf("TOUCH OUT\n");
-    panel->post(WIDGET_MESSAGE::forText("TOUCH_OUT", event, editor.hoveredWidget));
-    editor.hoveredWidget->touched = 0;
-    editor.hoveredWidget->dirty = 1;
-    editor.hoveredWidget = nullptr;
-    editor.hoveredPanel = -1;
-  }
+// The editor announces every touch on the console and lets the widgets see
+// it as a message; leaving a child for the background touches it out.
+void touchIn(OBJET* panel, SPRITE* child, const SDL_Event& event) {
+  std::printf("TOUCH IN\n");
+  panel->post(WIDGET_MESSAGE::forText("TOUCH_IN", event, child));
 }
+
+void touchOut(OBJET* panel, SPRITE* widget, const SDL_Event& event, bool offEveryWidget) {
+  std::printf(offEveryWidget ? "TOUCH OUT\n" : "EMERGENCY TOUCH OUT\n");
+  panel->post(WIDGET_MESSAGE::forText("TOUCH_OUT", event, widget));
+}
+
+const TouchHooks kEditorTouch{touchIn, touchOut, true};
 
 int onMotion(std::vector<OBJET*>& objects, const SDL_Event& event) {
   int result = 1;
+  PointerState& pointer = editor.pointer;
   mousePosition = {event.motion.x, event.motion.y};
-  editor.hoveredPanel = panelAt(objects);
-  if (OBJET* panel = panelOf(objects, editor.hoveredPanel)) {
-    std::printf("INSTRUMENT TOUCHE [%d][%s]]\n", editor.hoveredPanel, panel->objName);
+  pointer.hoveredPanel = panelAt(objects);
+  if (OBJET* panel = panelOf(objects, pointer.hoveredPanel)) {
+    std::printf("INSTRUMENT TOUCHE [%d][%s]]\n", pointer.hoveredPanel, panel->objName);
   }
   std::printf("EVENT::SDL_MOUSEMOTION\n");
   if (editor.middleHeld) {
@@ -156,15 +140,15 @@ int onMotion(std::vector<OBJET*>& objects, const SDL_Event& event) {
     result |= 4;
   }
 
-  trackTouch(objects, event);
+  trackTouch(pointer, objects, event, kEditorTouch);
 
   // Dragging a child: its position relative to the panel snaps to the grid
   // (toward zero for negative offsets).
-  SPRITE* held = editor.heldWidget;
-  if (editor.leftHeld && held && editor.hoveredPanel != -1 && !std::strstr(held->name, "FOND") &&
+  SPRITE* held = pointer.heldWidget;
+  if (pointer.leftHeld && held && pointer.hoveredPanel != -1 && !std::strstr(held->name, "FOND") &&
       !objects.empty()) {
     OBJET* reference = objects.front();
-    editor.hoveredPanel = 0;
+    pointer.hoveredPanel = 0;
     std::printf("Moving Stg to [%d][%d]\n", mousePosition.x, mousePosition.y);
     std::printf("Area of aisance [%d][%d][%d][%d]\n", static_cast<int>(reference->x),
                 static_cast<int>(reference->y), static_cast<int>(reference->w),
@@ -193,27 +177,22 @@ int onButtonDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
     case SDL_BUTTON_MIDDLE:
       editor.middlePress = mousePosition;
       editor.middleHeld = 1;
-      editor.hoveredPanel = panelAt(objects);
+      editor.pointer.hoveredPanel = panelAt(objects);
       break;
     case SDL_BUTTON_LEFT: {
-      editor.leftHeld = 1;
       mousePosition = {event.button.x, event.button.y};
-      editor.leftPress = mousePosition;
       SPRITE* child = nullptr;
       OBJET* panel = nullptr;
       for (std::size_t i = 0; i < objects.size() && !child; ++i) {
         child = objects[i]->childAt();
         if (child) {
           panel = objects[i];
-          editor.hoveredPanel = static_cast<int>(i);
+          editor.pointer.hoveredPanel = static_cast<int>(i);
         }
       }
-      if (child) {
-        editor.heldWidget = child;
-        child->pressed = 1;
+      // A button toggles on the release that follows.
+      if (pressLeft(editor.pointer, panel, child, event)) {
         std::printf("LEFT CLICK DOWN [%d][%d]\n", mousePosition.x, mousePosition.y);
-        // A button toggles on the release that follows.
-        panel->post(WIDGET_MESSAGE::forEvent(event, child));
       } else {
         std::printf("Was nothing to click");
       }
@@ -234,23 +213,19 @@ int onButtonDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
 int onButtonUp(std::vector<OBJET*>& objects, const SDL_Event& event) {
   SDL_ShowCursor(SDL_ENABLE);
   std::printf("EVENT::SDL_MOUSEUP\n");
-  if (editor.draggedPanel != -1) editor.heldWidget = nullptr;
+  PointerState& pointer = editor.pointer;
+  if (editor.draggedPanel != -1) pointer.heldWidget = nullptr;
   editor.draggedPanel = -1;
   editor.rightHeld = 0;
 
-  if (editor.heldWidget && editor.leftHeld) {
+  if (pointer.heldWidget && pointer.leftHeld) {
     // The two numbers belong to the synthesizer's cord state; the editor has
     // none.
     std::printf("LEFT CLICK UP [%d][%d]\n", 0, 0);
-    if (OBJET* panel = panelOf(objects, editor.hoveredPanel)) {
-      panel->post(WIDGET_MESSAGE::forEvent(event, editor.heldWidget));
-    }
-    editor.heldWidget->pressed = 0;
-    editor.heldWidget = nullptr;
-    SDL_WarpMouse(static_cast<Uint16>(editor.leftPress.x), static_cast<Uint16>(editor.leftPress.y));
+    releaseHeld(pointer, panelOf(objects, pointer.hoveredPanel), event);
   }
-  if (event.button.button == SDL_BUTTON_LEFT) editor.leftHeld = 0;
-  if (!editor.heldWidget && event.button.button == SDL_BUTTON_MIDDLE) {
+  if (event.button.button == SDL_BUTTON_LEFT) pointer.leftHeld = 0;
+  if (!pointer.heldWidget && event.button.button == SDL_BUTTON_MIDDLE) {
     editor.middleHeld = 0;
     editor.middleRelease = mousePosition;
   }
@@ -262,16 +237,6 @@ int framesCounted = 0;
 Uint32 countStart = 0;
 
 }  // namespace
-
-int panelAt(const std::vector<OBJET*>& objects) {
-  for (std::size_t i = 0; i < objects.size(); ++i) {
-    const OBJET* p = objects[i];
-    if (p->contains(static_cast<float>(mousePosition.x), static_cast<float>(mousePosition.y))) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
 
 int handleEvents(std::vector<OBJET*>& objects, int, SDL_Surface*) {
   int result = 0;

@@ -9,20 +9,19 @@
 
 #include <vector>
 
+#include "gui/pointer.h"
 #include "gui/ui_state.h"
 
 class OBJET;
 class SPRITE;
 
 struct EditorState {
-  int hoveredPanel = -1;          // index in the object list under the pointer
+  // Hovered panel and child (the child that last got "TOUCH_IN"), the child
+  // pressed with the left button, the left-press position.
+  PointerState pointer;
   int draggedPanel = -1;          // panel moved with the right button
-  SPRITE* heldWidget = nullptr;   // child pressed with the left button
-  SPRITE* hoveredWidget = nullptr;  // child that last got "TOUCH_IN"
-  int leftHeld = 0;
   int rightHeld = 0;
   int middleHeld = 0;
-  ScreenPoint leftPress;
   ScreenPoint middlePress;
   ScreenPoint middleRelease;
   int gridStep = 4;  // never below 1
@@ -31,10 +30,6 @@ struct EditorState {
 };
 
 extern EditorState editor;
-
-// Index of the first panel of `objects` whose rectangle contains the global
-// mouse position, or -1.
-int panelAt(const std::vector<OBJET*>& objects = objectList);
 
 // Drains the SDL event queue and applies it. Returns bit 0 when something
 // changed and bit 2 for a motion with the middle button held.

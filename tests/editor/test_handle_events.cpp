@@ -96,7 +96,7 @@ TEST_F(EditorEvents, DraggingAChildSnapsItsOffsetToTheGrid) {
   EXPECT_NE(out.find("LEFT CLICK DOWN [48][48]"), std::string::npos);
   EXPECT_NE(out.find("Moving Stg to [10][7]\nArea of aisance [0][0][300][200]\n"), std::string::npos);
   EXPECT_NE(out.find("LEFT CLICK UP [0][0]"), std::string::npos);
-  EXPECT_EQ(editor.heldWidget, nullptr);
+  EXPECT_EQ(editor.pointer.heldWidget, nullptr);
   EXPECT_EQ(lamp->pressed, 0);
 
   // Offsets left of or above the reference panel snap toward zero: the
@@ -152,7 +152,7 @@ TEST_F(EditorEvents, BackgroundsCannotBeClicked) {
   motion(20, 20);
   const std::string out = handle();
   EXPECT_NE(out.find("Was nothing to click"), std::string::npos);
-  EXPECT_EQ(editor.heldWidget, nullptr);
+  EXPECT_EQ(editor.pointer.heldWidget, nullptr);
   EXPECT_FLOAT_EQ(fond->x, 0);
 }
 
@@ -163,7 +163,7 @@ TEST_F(EditorEvents, ButtonsReactToThePointer) {
   std::string out = handle();
   EXPECT_NE(out.find("INSTRUMENT TOUCHE [0][1]]\n"), std::string::npos);
   EXPECT_NE(out.find("TOUCH IN\n"), std::string::npos);
-  EXPECT_EQ(editor.hoveredWidget, b);
+  EXPECT_EQ(editor.pointer.hoveredWidget, b);
   panel_->update();
   b->update();
   EXPECT_STREQ(b->image, "B_TOUCH");
@@ -183,7 +183,7 @@ TEST_F(EditorEvents, ButtonsReactToThePointer) {
   b->update();
   EXPECT_EQ(b->touched, 0);
   EXPECT_STREQ(b->image, "B_ON");
-  EXPECT_EQ(editor.hoveredWidget, nullptr);
+  EXPECT_EQ(editor.pointer.hoveredWidget, nullptr);
 }
 
 TEST_F(EditorEvents, RightButtonMovesThePanel) {

@@ -98,10 +98,6 @@ long runSynthLoop() {
     if (next < now) next = now;
     std::this_thread::sleep_until(next);
   }
-
-  FSOUND_Stream_Close(synthStream);
-  synthStream = nullptr;
-  FSOUND_Close();
   return passes;
 }
 
@@ -110,23 +106,8 @@ int runHeadlessSynth(const SynthOptions& options) {
   // traces of the remote threads and the main loop come in the order things
   // happen, and nothing is lost when the program is stopped.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
-  // The patch keeps the meaning it had where the user typed it; the data
-  // lies beside the program.
-  std::string path = enterDataDirectory(options.patch.empty() ? nullptr : options.patch.c_str());
-  std::vector<char*> args = {const_cast<char*>("morvel-synth")};
-  if (!options.patch.empty()) args.push_back(path.data());
-  args.push_back(nullptr);
-
-  std::printf("Morvel - InitSound&LoadMVL\n");
-  startSynth(static_cast<int>(args.size()) - 1, args.data());
+  startSynthFrom(options.patch);
   runSynthLoop();
-  // No more accepting: the connections end, their threads are joined, then
-  // the listening socket closes. The network goes last, when the program
-  // exits (startSynth registered it).
-  stopRemoteConnections();
-  if (remoteListener != nullptr) {
-    SDLNet_TCP_Close(remoteListener);
-    remoteListener = nullptr;
-  }
+  stopSynth();
   return 0;
 }

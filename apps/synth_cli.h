@@ -27,11 +27,12 @@ int synthFrame();
 void requestSynthStop();
 
 // Runs synthFrame about 100 times a second until requestSynthStop (SIGINT
-// and SIGTERM call it once the loop has installed its handlers), then closes
-// the stream and the sound library. Returns the number of passes run.
+// and SIGTERM call it once the loop has installed its handlers). Returns the
+// number of passes run.
 long runSynthLoop();
 
 // The headless front end: the stage message, the start-up, the frame loop,
-// then the close-down: remote connections ended and joined, the listening
-// socket closed. Returns the program's exit status.
+// then the close-down (stopSynth: remote connections, listening socket,
+// stream and sound library, the sound load printed). Returns the program's
+// exit status.
 int runHeadlessSynth(const SynthOptions& options);

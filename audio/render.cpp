@@ -1,5 +1,6 @@
 #include "audio/render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -11,6 +12,12 @@ Shared<float> scopeZoom{1.0f};
 
 namespace {
 Shared<ScopeHook> currentScopeHook{nullptr};
+}
+
+void scaleScopeZoom(float factor) {
+  constexpr float kLeast = 1.0f / 1024, kMost = 1024;
+  const float z = scopeZoom * factor;
+  scopeZoom = std::isfinite(z) ? std::clamp(z, kLeast, kMost) : 1.0f;
 }
 
 void setScopeHook(ScopeHook hook) { currentScopeHook = hook; }

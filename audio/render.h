@@ -16,6 +16,10 @@ extern Shared<int> scopeEnabled;
 // the trace reads.
 extern Shared<float> scopeZoom;
 
+// Multiplies scopeZoom by `factor` (the zoom keys: 2 or 0.5), keeping it
+// within 1/1024 .. 1024 however often a key is pressed. Main thread.
+void scaleScopeZoom(float factor);
+
 // Output-trace hook: called on the audio thread with each frame's master
 // value v and the callback's frame count n while scopeEnabled is 1. It must
 // not block or do I/O. Default: none.

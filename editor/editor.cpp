@@ -86,10 +86,10 @@ int onKeyDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
       nudge(objects, -editor.gridStep, 0);
       break;
     case SDLK_KP_PLUS:
-      scopeZoom *= 2.0f;
+      scaleScopeZoom(2.0f);
       break;
     case SDLK_KP_MINUS:
-      scopeZoom /= 2.0f;
+      scaleScopeZoom(0.5f);
       break;
     case SDLK_5:
       if (OBJET* panel = panelOf(objects, panelAt(objects))) panel->setDisplayMode(0);

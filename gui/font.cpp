@@ -135,21 +135,26 @@ void printText(const FONT& font, float x, float y, const char* format, ...) {
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
 
-  GLint callerMode = GL_MODELVIEW;
+  // The state this changes is saved and put back piece by piece: pushing
+  // whole attribute groups (the texture group above all) copies far more
+  // state than a label's few characters take to draw.
+  GLint callerMode = GL_MODELVIEW, listBase = 0, texture = 0, blendSrc = GL_ONE, blendDst = GL_ZERO;
   glGetIntegerv(GL_MATRIX_MODE, &callerMode);
-  glPushAttrib(GL_TRANSFORM_BIT);
+  glGetIntegerv(GL_LIST_BASE, &listBase);
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+  glGetIntegerv(GL_BLEND_SRC, &blendSrc);
+  glGetIntegerv(GL_BLEND_DST, &blendDst);
+  const GLboolean lighting = glIsEnabled(GL_LIGHTING), textured = glIsEnabled(GL_TEXTURE_2D),
+                  depth = glIsEnabled(GL_DEPTH_TEST), blend = glIsEnabled(GL_BLEND);
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
   gluOrtho2D(viewport[0], viewport[2], viewport[1], viewport[3]);
-  glPopAttrib();
 
   const float lineStep = font.height / 0.63f;
 
-  glPushAttrib(GL_LIST_BIT | GL_CURRENT_BIT | GL_ENABLE_BIT | GL_TRANSFORM_BIT | GL_COLOR_BUFFER_BIT |
-               GL_TEXTURE_BIT);
   glMatrixMode(GL_MODELVIEW);
   glDisable(GL_LIGHTING);
   glEnable(GL_TEXTURE_2D);
@@ -182,7 +187,14 @@ void printText(const FONT& font, float x, float y, const char* format, ...) {
     ++lineIndex;
   }
 
-  glPopAttrib();
+  auto restore = [](GLenum cap, GLboolean on) { on ? glEnable(cap) : glDisable(cap); };
+  restore(GL_LIGHTING, lighting);
+  restore(GL_TEXTURE_2D, textured);
+  restore(GL_DEPTH_TEST, depth);
+  restore(GL_BLEND, blend);
+  glBlendFunc(static_cast<GLenum>(blendSrc), static_cast<GLenum>(blendDst));
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+  glListBase(static_cast<GLuint>(listBase));
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(static_cast<GLenum>(callerMode));

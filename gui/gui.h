@@ -8,6 +8,7 @@
 #include "gui/image_store.h"
 #include "gui/listing.h"
 #include "gui/messages.h"
+#include "gui/panel_cache.h"
 #include "gui/pointer.h"
 #include "gui/rc_file.h"
 #include "gui/ui_state.h"

@@ -42,7 +42,15 @@ bool initVideoSubsystem() {
 
 }  // namespace
 
+namespace {
+int drawingOff = 0;  // nesting depth of DrawingOff
+}  // namespace
+
+DrawingOff::DrawingOff() { ++drawingOff; }
+DrawingOff::~DrawingOff() { --drawingOff; }
+
 bool glReady() {
+  if (drawingOff > 0) return false;
   SDL_Surface* s = SDL_GetVideoSurface();
   return s && (s->flags & SDL_OPENGL);
 }
@@ -55,6 +63,9 @@ int startVideo(int width, int height, const char* title, const char* archivePath
   Uint32 flags = SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_HWPALETTE;
   if (info->blit_hw) flags |= SDL_HWACCEL;
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  // Swaps wait for the display's refresh where it can (the frame loops pace
+  // themselves otherwise: gui/frame_pacer.h).
+  SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
   displaySurface = SDL_SetVideoMode(width, height, 32, flags);
   if (!displaySurface) videoFailure("Video mode set failed: %s\n");
   SDL_WM_SetCaption(title, nullptr);
@@ -143,7 +154,10 @@ void drawQuad(int texture, float cx, float cy, float depth, float rx, float ry, 
 int drawPanelsInView(std::vector<OBJET*>& objects, ScreenPoint scroll) {
   const RECTANGLE view(static_cast<float>(scroll.x), static_cast<float>(scroll.y), 0,
                        static_cast<float>(scroll.x + 1024), static_cast<float>(scroll.y + 768));
-  for (OBJET* panel : objects) {
+  // By index: a panel's update may append panels to the list (the module
+  // dashboard does).
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    OBJET* panel = objects[i];
     const RECTANGLE area(panel->x, panel->y, 0, panel->w, panel->h);
     if (view.overlaps(area)) {
       panel->update();

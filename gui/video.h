@@ -23,9 +23,19 @@ extern SDL_Surface* displaySurface;
 // and creates the surface text writer. Returns 1.
 int startVideo(int width, int height, const char* title, const char* archivePath);
 
-// True while an OpenGL window is open: drawing and texture uploads do
-// nothing without one, so widget behaviour can run without a display.
+// True while an OpenGL window is open and drawing is not turned off:
+// drawing and texture uploads do nothing without one, so widget behaviour
+// can run without a display.
 bool glReady();
+
+// While one of these lives, glReady is false: a panel's update and draw
+// run their bookkeeping (messages, sizes, dirty flags) and draw nothing.
+struct DrawingOff {
+  DrawingOff();
+  ~DrawingOff();
+  DrawingOff(const DrawingOff&) = delete;
+  DrawingOff& operator=(const DrawingOff&) = delete;
+};
 
 // Viewport (0, 0, width, height), a height of 0 taken as 1; leaves the
 // projection matrix current and set to the identity.
@@ -45,7 +55,8 @@ void drawQuad(int texture, float cx, float cy, float depth, float rx, float ry, 
               float hy);
 
 // Updates and draws every panel of `objects` whose rectangle overlaps the
-// view at `scroll`. Returns 1.
+// view at `scroll`, in list order; panels an update appends are drawn too.
+// Returns 1.
 int drawPanelsInView(std::vector<OBJET*>& objects, ScreenPoint scroll);
 
 // Software surface helpers. fillSurface returns 0, or -1 when the surface

@@ -4,9 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "audio/audio.h"
+#include "audio/load_meter.h"
 #include "engine/audio_lock.h"
+#include "engine/data_dir.h"
 #include "engine/generator.h"
 #include "engine/notes.h"
 #include "remote/remote.h"
@@ -68,4 +71,28 @@ int startSynth(int argc, char** argv) {
     std::exit(1);
   }
   return 1;
+}
+
+int startSynthFrom(const std::string& patch) {
+  std::string path = enterDataDirectory(patch.empty() ? nullptr : patch.c_str());
+  std::vector<char*> args = {const_cast<char*>("morvel-synth")};
+  if (!patch.empty()) args.push_back(path.data());
+  args.push_back(nullptr);
+  std::printf("Morvel - InitSound&LoadMVL\n");
+  return startSynth(static_cast<int>(args.size()) - 1, args.data());
+}
+
+void stopSynth() {
+  // No more accepting: the connections end, their threads are joined, then
+  // the listening socket closes. The network goes last, when the program
+  // exits (startSynth registered it).
+  stopRemoteConnections();
+  if (remoteListener != nullptr) {
+    SDLNet_TCP_Close(remoteListener);
+    remoteListener = nullptr;
+  }
+  FSOUND_Stream_Close(synthStream);
+  synthStream = nullptr;
+  FSOUND_Close();
+  printLoadSummary();
 }

@@ -2,6 +2,8 @@
 // The synthesizer front end's start-up. The frame loops that run after it
 // belong to the programs (apps/).
 
+#include <string>
+
 #include "audio/fsound.h"
 
 // Builds the synthesizer from argv[1] (or an empty one), connects the master
@@ -11,6 +13,17 @@
 // the stream with 1 (a busy port and a missing sound device get one more
 // line saying what to do). Main thread, once.
 int startSynth(int argc, char** argv);
+
+// The start of either front end: the data directory becomes the working
+// directory (`patch` keeps the meaning it has where the user typed it; empty
+// for none), the stage line "Morvel - InitSound&LoadMVL", then startSynth.
+int startSynthFrom(const std::string& patch);
+
+// Closes what startSynth opened, in order: the remote connections (ended
+// and joined), the listening socket, the stream and the sound library; then
+// prints the sound load (audio/load_meter.h). Main thread, once the frame
+// loop has ended.
+void stopSynth();
 
 // The stream startSynth plays; null before.
 extern FSOUND_STREAM* synthStream;

@@ -42,6 +42,8 @@ inline const Rgb lampRedOff = hex(0x421512);
 inline const Rgb screenGlass = hex(0x0B1A16);
 inline const Rgb screenTrace = hex(0x7DFFC2);
 inline const Rgb screenGrid = hex(0x1C3B33);
+// Pale liquid-crystal windows of the dashboards (black lettering).
+inline const Rgb lcdGlass = hex(0xB4C4A0);
 
 // Metal.
 inline const Rgb nickelLight = hex(0xE9EBEE);

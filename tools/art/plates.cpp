@@ -288,12 +288,22 @@ Layer loadDialog() {
 Layer infoDash() {
     Layer l = front("FOND_DASH", 256, 96, pal::system, "INFO");
     cairo_t* cr = l.cr();
-    // The three labels of the info dashboard sit at x = 80, y = 25, 45, 65.
+    // The three labels of the info dashboard sit at x = 80, y = 25, 45, 65,
+    // in black on pale windows.
     const std::pair<const char*, int> rows[] = {{"NAME", 25}, {"TYPE", 45}, {"VIEW", 65}};
     for (const auto& [label, y] : rows) {
         text(cr, label, 12, y + 6, 8, pal::silk);
-        recess(cr, 76, y - 3, 168, 13, pal::screenGlass);
+        recess(cr, 76, y - 3, 168, 13, pal::lcdGlass);
     }
+    return l;
+}
+
+// The system dashboard: LOAD, SAVE and JACKS keys at y = 20, and a pale
+// window for the sound load (label at x = 10, y = 45).
+Layer systemDash() {
+    Layer l = front("FOND_SYSTEM_DASH", 128, 64, pal::system, "SYSTEM");
+    cairo_t* cr = l.cr();
+    recess(cr, 6, 42, 116, 13, pal::lcdGlass);
     return l;
 }
 
@@ -354,7 +364,7 @@ void makePlates(Archive& a) {
         }
         a.image("FOND_" + n + "_BACK", rear("FOND_" + n + "_BACK", k.w, k.h, k.accent, k.title));
     }
-    a.image("FOND_SYSTEM_DASH", front("FOND_SYSTEM_DASH", 128, 64, pal::system, "SYSTEM"));
+    a.image("FOND_SYSTEM_DASH", systemDash());
     a.image("FOND_MODULE_DASH", front("FOND_MODULE_DASH", 192, 64, pal::system, "NEW MODULE"));
     a.image("FOND_DASH", infoDash());
     a.image("FOND_LOAD", loadDialog());

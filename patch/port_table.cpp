@@ -355,7 +355,7 @@ const void* boundField(ModuleRef target, PortSlot slot, int channel) {
   }
 }
 
-bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source) {
+bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source, int channel) {
   if (!target || !source) return false;
   switch (slot) {
     case S::Main:
@@ -380,7 +380,11 @@ bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source) {
     }
     case S::Channel: {
       MIXER* m = target.mixer();
-      return m != nullptr && m->addChannel(source.output, -1) == 1;
+      if (m == nullptr) return false;
+      if (channel < 0) return m->addChannel(source.output, -1) == 1;
+      if (channel >= m->channelCount || channel >= MIXER::kChannels) return false;
+      m->channelInput[channel].connect(source.output);
+      return true;
     }
     default:
       if (Shared<INPUT*>* mod = modulationSlot(target, slot)) {

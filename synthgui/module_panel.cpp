@@ -62,6 +62,16 @@ MODULE_PANEL::MODULE_PANEL(float x0, float y0, const char* number, const char* t
   copyField(image, title);
 }
 
+void deleteWidgets(std::vector<SPRITE*>& list) {
+  for (SPRITE* w : list) delete w;
+  list.clear();
+}
+
+MODULE_PANEL::~MODULE_PANEL() {
+  deleteWidgets(mainList);
+  deleteWidgets(altList);
+}
+
 int MODULE_PANEL::update() {
   if (displayMode == 1) {
     beforeMessages();

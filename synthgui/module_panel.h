@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "patch/port_table.h"
 #include "gui/messages.h"
 #include "gui/widgets.h"
+#include "patch/port_table.h"
 
 // What a panel shows. For anything that is not a module panel (a dashboard,
 // a dialog, the editor's panel) `module` is empty and every pointer null.
@@ -43,8 +43,14 @@ SPRITE* plugOf(OBJET* panel, const char* item);
 // The mixer's back carries a plug for each of its first 12 channels.
 constexpr int kMixerPlugs = 12;
 
+// Frees the widgets of `list` and empties it.
+void deleteWidgets(std::vector<SPRITE*>& list);
+
 class MODULE_PANEL : public OBJET {
  public:
+  // A module panel owns the widgets it built: its front and back (a panel
+  // with a mini view frees that one itself). The module is not freed.
+  ~MODULE_PANEL() override;
   const PanelInfo& info() const { return info_; }
 
   // Once per frame. In display mode 1 the panel acts on its queued

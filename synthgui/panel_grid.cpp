@@ -80,23 +80,35 @@ int InitGuiFromCurrent() {
   return 1;
 }
 
-OBJET* panelBySignalOutput(const OUTPUT* output) {
-  for (auto it = objectList.rbegin(); it != objectList.rend(); ++it) {
-    if (output && panelInfo(*it).signal == output) return *it;
+void releasePanels(const std::vector<OBJET*>& panels) {
+  auto& owned = ownedPanels();
+  for (OBJET* p : panels) {
+    if (auto* seq = dynamic_cast<SEQ_GUI*>(p)) std::erase(sequencerPanels, seq);
+    std::erase_if(owned, [p](const std::unique_ptr<OBJET>& o) { return o.get() == p; });
   }
+}
+
+OBJET* panelByOutputField(const void* field, PortFamily family) {
+  if (field == nullptr) return nullptr;
+  auto owns = [&](OBJET* p) { return outputField(panelInfo(p).module, family) == field; };
+  if (family == PortFamily::Sync) {
+    for (OBJET* panel : objectList)
+      if (owns(panel)) return panel;
+    return nullptr;
+  }
+  for (auto it = objectList.rbegin(); it != objectList.rend(); ++it)
+    if (owns(*it)) return *it;
   return nullptr;
+}
+
+OBJET* panelBySignalOutput(const OUTPUT* output) {
+  return output ? panelByOutputField(&output->value, PortFamily::Signal) : nullptr;
 }
 
 OBJET* panelByGateOutput(const OUTPUT_GATE* output) {
-  for (auto it = objectList.rbegin(); it != objectList.rend(); ++it) {
-    if (output && panelInfo(*it).gate == output) return *it;
-  }
-  return nullptr;
+  return output ? panelByOutputField(&output->gate, PortFamily::Gate) : nullptr;
 }
 
 OBJET* panelBySyncOutput(const OUTPUT_SYNC* output) {
-  for (OBJET* panel : objectList) {
-    if (output && panelInfo(panel).sync == output) return panel;
-  }
-  return nullptr;
+  return output ? panelByOutputField(&output->fired, PortFamily::Sync) : nullptr;
 }

@@ -6,6 +6,7 @@
 
 #include "engine/engine.h"
 #include "gui/widgets.h"
+#include "patch/port_table.h"
 
 class SEQ_GUI;
 
@@ -20,9 +21,17 @@ extern std::vector<SEQ_GUI*> sequencerPanels;
 // + top offset. Returns 1.
 int InitGuiFromCurrent();
 
+// Frees panels that InitGuiFromCurrent dropped from the object list (and
+// takes them off the sequencer panel list). Only for panels nothing points
+// at any more.
+void releasePanels(const std::vector<OBJET*>& panels);
+
 // The panel of the object list whose module owns the output, or null.
 // By signal output the list is searched from its end, by gate output too,
 // by sync output from its start.
 OBJET* panelBySignalOutput(const OUTPUT* output);
 OBJET* panelByGateOutput(const OUTPUT_GATE* output);
 OBJET* panelBySyncOutput(const OUTPUT_SYNC* output);
+// The same by the output's field (what a binding points at: the address of
+// a module's value, gate or sync word; boundField gives it).
+OBJET* panelByOutputField(const void* field, PortFamily family);

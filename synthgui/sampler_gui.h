@@ -11,6 +11,7 @@
 class SAMPLER_GUI : public MODULE_PANEL {
  public:
   SAMPLER_GUI(SAMPLER* module, float x, float y, const char* number);
+  ~SAMPLER_GUI() override { deleteWidgets(miniList); }
 
   // 4: the back; 1 and 0: the main view; 2: the mini view. Always display
   // mode 1 but for the back.

@@ -19,6 +19,7 @@ class SEQ_GUI : public MODULE_PANEL {
   static constexpr int kColumns = 32;
 
   SEQ_GUI(SEQUENCER* module, float x, float y, const char* number);
+  ~SEQ_GUI() override { deleteWidgets(miniList); }
 
   // 4: the back; 1 and 0: the main view; 2: the mini view. Always display
   // mode 1 but for the back.

@@ -46,3 +46,9 @@ inline std::string labelText(OBJET& panel, const char* item) {
   auto* l = dynamic_cast<LABEL*>(panel.childByName(item));
   return l ? l->text : "<no label " + std::string(item) + ">";
 }
+
+// Opens the window (once per test program) with the project's own archive.
+inline void ensureVideo() {
+  static const bool started = startVideo(1024, 768, "panel test", "grfx/opengl.mim") == 1;
+  (void)started;
+}

@@ -39,7 +39,7 @@ std::vector<Uint32> drawAndRead(OBJET& panel) {
 // white; the mini view draws none. The panel stands on a half pixel, as the
 // grid places it.
 TEST(PanelDrawing, TheSamplerDrawsItsWaveformOverItsScreen) {
-  startVideo(kWidth, kHeight, "panel drawing test", "grfx/opengl.mim");
+  ensureVideo();
   SAMPLER sampler;
   ASSERT_GT(sampler.frameCount, 0) << "Sounds/phaser.wav is missing";
   SAMPLER_GUI panel(&sampler, 100, 200.5f, "0");
@@ -63,5 +63,4 @@ TEST(PanelDrawing, TheSamplerDrawsItsWaveformOverItsScreen) {
   panel.setDisplayMode(2);
   px = drawAndRead(panel);
   EXPECT_EQ(whiteIn(px, left, top, 304, 66), 0);
-  SDL_Quit();
 }

@@ -271,17 +271,20 @@ Layer loadDialog() {
     const int w = 512, h = 256;
     Layer l = front("FOND_LOAD", w, h, pal::system, "LOAD PATCH");
     cairo_t* cr = l.cr();
-    // The list window: ten rows of 16 pixels from y = 50.
-    recess(cr, 92, 44, 184, 168, pal::screenGlass);
+    // The list window: ten rows of 16 pixels from y = 48, wide enough for a
+    // name right-aligned in 32 label characters from x = 100.
+    recess(cr, 92, 44, 212, 168, pal::screenGlass);
     for (int i = 0; i < 10; ++i)
         if (i % 2) {
             setColor(cr, hex(0xFFFFFF), 0.04);
-            cairo_rectangle(cr, 93, 48 + 16 * i, 182, 16);
+            cairo_rectangle(cr, 93, 46 + 16 * i, 210, 16);
             cairo_fill(cr);
         }
     text(cr, "MVL/", 96, 40, 8, pal::silkDim);
-    text(cr, "CLICK A PATCH TO LOAD IT", 300, 60, 8, pal::silkDim);
-    text(cr, "SCROLL", 300, 140, 8, pal::silkDim);
+    text(cr, "CLICK A PATCH", 356, 66, 8, pal::silkDim);
+    text(cr, "TO LOAD IT", 356, 78, 8, pal::silkDim);
+    text(cr, "SCROLL", 356, 128, 8, pal::silkDim);
+    text(cr, "ESC CLOSES", 356, 200, 8, pal::silkDim);
     return l;
 }
 

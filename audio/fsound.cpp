@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio/load_meter.h"
 #include "engine/audio_lock.h"
 
 struct FSOUND_STREAM {
@@ -32,10 +33,14 @@ struct FSOUND_STREAM {
 
   // Hands the callback a block; the block is cleared first so that a
   // callback that writes nothing (rendering paused) gives silence rather
-  // than the previous block again.
+  // than the previous block again. The render's time goes to the load
+  // meter.
   void refill() {
     std::memset(block.data(), 0, block.size());
+    const auto start = std::chrono::steady_clock::now();
     callback(this, block.data(), static_cast<int>(block.size()), userData);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    recordRender(took.count(), static_cast<int>(block.size() / 4), rate);
     consumed = 0;
   }
 };

@@ -101,7 +101,13 @@ void CABLE::drawCable(SDL_Surface*) {
       control[i][1] = static_cast<GLfloat>(p[i].y - scrollOffset.y);
       control[i][2] = 0;
     }
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_EVAL_BIT);
+    // The state changed here is saved piece by piece: pushing the whole
+    // enable group copies far more state than a cord takes to draw.
+    const GLboolean textured = glIsEnabled(GL_TEXTURE_2D), depth = glIsEnabled(GL_DEPTH_TEST),
+                    blend = glIsEnabled(GL_BLEND), map = glIsEnabled(GL_MAP1_VERTEX_3);
+    GLfloat colour[4], width = 1;
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    glGetFloatv(GL_LINE_WIDTH, &width);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -117,7 +123,13 @@ void CABLE::drawCable(SDL_Surface*) {
     for (int i = 0; i < kCurvePoints; ++i) glEvalCoord1f(static_cast<GLfloat>(i) / (kCurvePoints - 1));
     glEnd();
     glPopMatrix();
-    glPopAttrib();
+    auto restore = [](GLenum cap, GLboolean on) { on ? glEnable(cap) : glDisable(cap); };
+    restore(GL_TEXTURE_2D, textured);
+    restore(GL_DEPTH_TEST, depth);
+    restore(GL_BLEND, blend);
+    restore(GL_MAP1_VERTEX_3, map);
+    glColor4fv(colour);
+    glLineWidth(width);
   }
   drawnX1 = x1;
   drawnX2 = x2;

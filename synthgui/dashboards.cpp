@@ -13,6 +13,7 @@
 #include "synthgui/event_loop.h"
 #include "synthgui/keyboard_gui.h"
 #include "synthgui/mixer_gui.h"
+#include "synthgui/panel_grid.h"
 #include "synthgui/sampler_gui.h"
 #include "synthgui/seq_gui.h"
 #include "synthgui/vca_gui.h"
@@ -91,13 +92,6 @@ int MODULE_DASH::update() {
 
 namespace {
 
-// Panels the module dashboard made: they live as long as the program, as
-// the grid's panels do (the event loop may hold one during its frame).
-std::vector<std::unique_ptr<OBJET>>& addedPanels() {
-  static std::vector<std::unique_ptr<OBJET>> panels;
-  return panels;
-}
-
 template <typename Module>
 bool nameTaken(const std::vector<Module*>& list, const char* name) {
   for (const Module* m : list)
@@ -130,7 +124,7 @@ OBJET* addOne(const char* line, const char* word, std::vector<Module*>& list, Ar
   auto* panel = new Panel(module, 0, 0, number);
   panel->x = 10;
   panel->y = static_cast<float>(i * 64 + 50);
-  addedPanels().emplace_back(panel);
+  adoptPanel(panel);
   objectList.push_back(panel);
   return panel;
 }

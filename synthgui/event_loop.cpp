@@ -329,6 +329,9 @@ bool isPlug(const OBJET* panel, const SPRITE* child) {
 }
 
 void showAllPanels(std::vector<OBJET*>& objects, bool back, bool miniViews) {
+  // The jacks take their places and sizes as the view is drawn: the cords
+  // are laid again from them.
+  synthEvents.cordsOutOfDate = 1;
   for (OBJET* panel : objects) {
     if (back) {
       panel->setDisplayMode(4);

@@ -25,6 +25,19 @@ void TracePicture::set(int x, int y, uint32_t colour) {
   pixels_[static_cast<std::size_t>(y) * kWidth + x] = colour;
   firstChanged_ = std::min(firstChanged_, x);
   lastChanged_ = std::max(lastChanged_, x);
+  left_ = std::min(left_, x);
+  right_ = std::max(right_, x);
+  top_ = std::min(top_, y);
+  bottom_ = std::max(bottom_, y);
+}
+
+bool TracePicture::drawnArea(int& left, int& top, int& right, int& bottom) const {
+  if (right_ < left_) return false;
+  left = left_;
+  top = top_;
+  right = right_;
+  bottom = bottom_;
+  return true;
 }
 
 void TracePicture::step(float v, int n, float zoom) {
@@ -35,6 +48,9 @@ void TracePicture::step(float v, int n, float zoom) {
     std::fill(pixels_.begin(), pixels_.end(), 0u);
     firstChanged_ = 0;
     lastChanged_ = kWidth - 1;
+    left_ = kWidth;
+    top_ = kHeight;
+    right_ = bottom_ = -1;
   }
   const int d = n / 700;
   const float advance = static_cast<float>(d) / 1000.0f * zoom;
@@ -126,24 +142,30 @@ void drawOutputTrace(TracePicture& picture) {
   glBindTexture(GL_TEXTURE_2D, traceTexture);
   upload(picture);
 
-  glDisable(GL_DEPTH_TEST);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glEnable(GL_TEXTURE_2D);
-  glColor4f(1, 1, 1, 1);
-  const float w = TracePicture::kWidth, h = TracePicture::kHeight;
-  const float u = w / kTextureSide, v = h / kTextureSide;
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
-  glVertex2f(0, 0);
-  glTexCoord2f(u, 0);
-  glVertex2f(w, 0);
-  glTexCoord2f(u, v);
-  glVertex2f(w, h);
-  glTexCoord2f(0, v);
-  glVertex2f(0, h);
-  glEnd();
-  glDisable(GL_TEXTURE_2D);
+  // Only the part of the picture that holds the trace: blending the whole
+  // window every frame costs a software renderer dearly.
+  int left = 0, top = 0, right = 0, bottom = 0;
+  if (picture.drawnArea(left, top, right, bottom)) {
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_TEXTURE_2D);
+    glColor4f(1, 1, 1, 1);
+    const float x0 = static_cast<float>(left), x1 = static_cast<float>(right + 1);
+    const float y0 = static_cast<float>(top), y1 = static_cast<float>(bottom + 1);
+    const float side = kTextureSide;
+    glBegin(GL_QUADS);
+    glTexCoord2f(x0 / side, y0 / side);
+    glVertex2f(x0, y0);
+    glTexCoord2f(x1 / side, y0 / side);
+    glVertex2f(x1, y0);
+    glTexCoord2f(x1 / side, y1 / side);
+    glVertex2f(x1, y1);
+    glTexCoord2f(x0 / side, y1 / side);
+    glVertex2f(x0, y1);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+  }
 
   // The zoom text, centred on (150, 25), red over a yellow shadow.
   if (picture.zoomText()[0] != '\0') {

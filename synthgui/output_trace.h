@@ -40,6 +40,9 @@ class TracePicture {
   // when none. After a restart the whole picture counts as changed.
   bool takeChanges(int& first, int& last);
   const uint32_t* pixels() const { return pixels_.data(); }
+  // The rectangle that holds every pixel drawn since the last restart, as
+  // [left, right] x [top, bottom]; false when nothing is drawn.
+  bool drawnArea(int& left, int& top, int& right, int& bottom) const;
 
  private:
   void set(int x, int y, uint32_t colour);
@@ -49,6 +52,7 @@ class TracePicture {
   char zoomText_[32] = {};
   int firstChanged_ = kWidth;
   int lastChanged_ = -1;
+  int left_ = kWidth, top_ = kHeight, right_ = -1, bottom_ = -1;
 };
 
 // Drains the samples the render callback handed over into the picture

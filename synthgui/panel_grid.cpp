@@ -80,6 +80,11 @@ int InitGuiFromCurrent() {
   return 1;
 }
 
+OBJET* adoptPanel(OBJET* panel) {
+  ownedPanels().emplace_back(panel);
+  return panel;
+}
+
 void releasePanels(const std::vector<OBJET*>& panels) {
   auto& owned = ownedPanels();
   for (OBJET* p : panels) {

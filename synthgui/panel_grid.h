@@ -21,6 +21,11 @@ extern std::vector<SEQ_GUI*> sequencerPanels;
 // + top offset. Returns 1.
 int InitGuiFromCurrent();
 
+// Keeps `panel` (made elsewhere, e.g. by the module dashboard) with the
+// grid's panels: alive while anything may point at it, freed by
+// releasePanels once a reload dropped it. Returns it.
+OBJET* adoptPanel(OBJET* panel);
+
 // Frees panels that InitGuiFromCurrent dropped from the object list (and
 // takes them off the sequencer panel list). Only for panels nothing points
 // at any more.

@@ -329,6 +329,8 @@ int runEditor(const char* shownName, const char* rcPath) {
   audioEnabled = 1;
   std::fflush(stdout);
 
+  // About 60 frames a second: an idle editor does not spin a core.
+  FramePacer pacer(vsyncGranted());
   while (running == 1 && stopSignal == 0) {
     handleEvents(objectList, 0, displaySurface);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -347,6 +349,7 @@ int runEditor(const char* shownName, const char* rcPath) {
     pop2D();
     SDL_GL_SwapBuffers();
     countFrame();
+    pacer.endFrame();
   }
 
   FSOUND_Stream_Close(nullptr);

@@ -13,22 +13,11 @@ constexpr int kCheckFrames = 30;
 FramePacer::FramePacer(bool vsync, double framesPerSecond)
     : period_(std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / framesPerSecond))),
       sleeping_(!vsync) {
-  work_.reserve(kKept);
   deadline_ = lastEnd_ = Clock::now();
 }
 
-void FramePacer::beginFrame() { start_ = Clock::now(); }
-
 void FramePacer::endFrame() {
   const Clock::time_point now = Clock::now();
-  const double ms = std::chrono::duration<double, std::milli>(now - start_).count();
-  if (work_.size() < kKept) {
-    work_.push_back(ms);
-  } else {
-    work_[next_] = ms;
-  }
-  next_ = (next_ + 1) % kKept;
-
   if (!sleeping_) {
     checkedTime_ += now - lastEnd_;
     lastEnd_ = now;
@@ -44,14 +33,6 @@ void FramePacer::endFrame() {
   // After a stall the pace picks up again instead of catching up.
   if (deadline_ < now) deadline_ = now;
   std::this_thread::sleep_until(deadline_);
-  lastEnd_ = Clock::now();
-}
-
-std::vector<double> FramePacer::workTimes() const {
-  if (work_.size() < kKept) return work_;
-  std::vector<double> ordered(work_.begin() + static_cast<std::ptrdiff_t>(next_), work_.end());
-  ordered.insert(ordered.end(), work_.begin(), work_.begin() + static_cast<std::ptrdiff_t>(next_));
-  return ordered;
 }
 
 bool vsyncGranted() {

@@ -68,7 +68,7 @@ int SYSTEM_DASH::update() {
   });
   if (loadLabel) {
     const LoadReading r = loadReading();
-    setLabelText(loadLabel, "LOAD %3.0f%%  LATE %ld", static_cast<double>(r.recent), r.late);
+    setLabelText(loadLabel, "LOAD %4.1f%%  LATE %ld", static_cast<double>(r.recent), r.late);
   }
   return 0;
 }

@@ -184,16 +184,10 @@ int runWindowedSynth(const std::string& patch) {
   running = 1;
   FramePacer pacer(vsyncGranted());
   while (running == 1 && stopSignal == 0) {
-    pacer.beginFrame();
     windowFrame();
     pacer.endFrame();
   }
 
-  {
-    std::vector<double> t = pacer.workTimes();
-    std::sort(t.begin(), t.end());
-    if (!t.empty()) std::printf("DEBUG frames %zu median %.2f p99 %.2f sleeping %d vsync %d\n", t.size(), t[t.size()/2], t[t.size()*99/100], pacer.sleeping(), vsyncGranted());
-  }
   stopScopeFeed();
   setPatchReplacedHook(nullptr);
   stopSynth();

@@ -4,20 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string>
-#include <thread>
 
 #include "gui/fixtures.h"
+#include "support/programs.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -33,52 +28,10 @@ const std::string kLayout =
     "SPRITE\tLAMP\tLAMP\t0\t40\t40\t0\t0\t0\t1.000000\t0\t255\r\n"
     "SPRITE\tIMAGE_FOND\tPANEL_BG\t0\t0\t0\t0\t0\t0\t1.000000\t0\t255\r\n";
 
-pid_t spawn(const std::vector<std::string>& args, const std::string& cwd, const std::string& out,
-            const std::string& display) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
-    std::FILE* o = std::freopen(out.c_str(), "w", stdout);
-    if (!o) _exit(126);
-    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  return pid;
-}
-
-// Waits up to `limit` for the process; returns its wait status, or -1.
-int waitFor(pid_t pid, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) return status;
-    std::this_thread::sleep_for(20ms);
-  }
-  return -1;
-}
-
-template <typename F>
-bool eventually(F condition, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return condition();
-}
-
-// The X=... and Y=... lines of xdotool's --shell output.
-bool shellPair(const std::string& text, int& x, int& y) {
-  const std::size_t ax = text.find("X="), ay = text.find("Y=");
-  if (ax == std::string::npos || ay == std::string::npos) return false;
-  x = std::atoi(text.c_str() + ax + 2);
-  y = std::atoi(text.c_str() + ay + 2);
-  return true;
+// The editor with its output in out.txt, on the private display.
+pid_t spawnEditor(const std::vector<std::string>& args, const std::string& cwd, const std::string& out,
+                  const std::string& display) {
+  return spawnProgram(args, SpawnOptions{cwd, out, display, {}, -1});
 }
 
 class EditorSession : public testing::Test {
@@ -86,7 +39,7 @@ class EditorSession : public testing::Test {
   void SetUp() override {
     font_ = testFontPath();
     ASSERT_FALSE(font_.empty()) << "no TrueType font for the editor";
-    startDisplay();
+    display_ = xvfb_.name();
     ASSERT_FALSE(display_.empty()) << "cannot start Xvfb";
 
     fs::copy_file(MORVEL_EXE, dir_ / "morvel");
@@ -112,65 +65,16 @@ class EditorSession : public testing::Test {
     fs::create_directories(dir_ / "elsewhere");
   }
 
-  void TearDown() override {
-    if (editor_ > 0 && waitFor(editor_, 0ms) == -1) {
-      kill(editor_, SIGKILL);
-      waitpid(editor_, nullptr, 0);
-    }
-    if (xvfb_ > 0) {
-      kill(xvfb_, SIGTERM);
-      waitpid(xvfb_, nullptr, 0);
-    }
-  }
+  void TearDown() override { killProgram(editor_); }
 
-  // Xvfb picks a free display itself and writes its number to a pipe
-  // (-displayfd), so tests running side by side never race for one.
-  void startDisplay() {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    xvfb_ = fork();
-    if (xvfb_ == 0) {
-      close(fds[0]);
-      if (!std::freopen((dir_ / "xvfb.log").c_str(), "w", stderr)) _exit(126);
-      const std::string fd = std::to_string(fds[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-             static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    pollfd p{fds[0], POLLIN, 0};
-    while (poll(&p, 1, 10000) > 0) {
-      char c = 0;
-      if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-      number += c;
-    }
-    close(fds[0]);
-    if (!number.empty()) display_ = ":" + number;
-  }
-
-  // Runs xdotool on the private display and returns what it printed. A
-  // connection the X server drops during its handshake (it happens under
-  // Xvfb on a busy machine) is tried again: nothing was sent yet.
-  std::string xdotool(const std::string& args) {
-    const std::string cmd = "DISPLAY=" + display_ + " xdotool " + args + " 2>&1";
-    std::string out;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      out.clear();
-      std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
-      char buf[256];
-      while (p && std::fgets(buf, sizeof buf, p.get())) out += buf;
-      if (out.find("open display") == std::string::npos) break;
-      std::this_thread::sleep_for(100ms);
-    }
-    return out;
-  }
+  std::string xdotool(const std::string& args) { return xvfb_.xdotool(args); }
 
   std::string output() const { return readFile(dir_ / "out.txt"); }
 
   TempDir dir_;
+  PrivateDisplay xvfb_{dir_ / "xvfb.log"};
   std::string font_, display_;
-  pid_t xvfb_ = -1, editor_ = -1;
+  pid_t editor_ = -1;
 };
 
 }  // namespace
@@ -178,7 +82,7 @@ class EditorSession : public testing::Test {
 TEST_F(EditorSession, DragSaveGridAndEscape) {
   // Started from another directory with a relative path: the file keeps the
   // meaning it has there.
-  editor_ = spawn({dir_ / "morvel", "../RC/T.RC"}, dir_ / "elsewhere", dir_ / "out.txt", display_);
+  editor_ = spawnEditor({dir_ / "morvel", "../RC/T.RC"}, dir_ / "elsewhere", dir_ / "out.txt", display_);
   ASSERT_TRUE(eventually([&] { return output().find("KK-2\n") != std::string::npos; }, 30000ms))
       << output();
   const std::string window = xdotool("search --sync --name \"Zod ENGINE & Morvel - Synthesizer\"");
@@ -195,7 +99,7 @@ TEST_F(EditorSession, DragSaveGridAndEscape) {
   EXPECT_TRUE(eventually(
       [&] {
         int px = 0, py = 0;
-        return shellPair(xdotool("getmouselocation --shell"), px, py) && px - wx == 48 && py - wy == 48;
+        return xvfb_.pointer(px, py) && px - wx == 48 && py - wy == 48;
       },
       5000ms));
 
@@ -210,7 +114,7 @@ TEST_F(EditorSession, DragSaveGridAndEscape) {
   // covers exactly its hit rectangle in the window, the button (20 x 20 at
   // 100, 40) its own.
   const std::string shot = dir_ / "shot.bmp";
-  ASSERT_EQ(std::system(("DISPLAY=" + display_ + " import -window root BMP3:" + shot).c_str()), 0);
+  ASSERT_TRUE(xvfb_.screenshot(shot));
   SDL_Surface* screen = SDL_LoadBMP(shot.c_str());
   ASSERT_NE(screen, nullptr);
   int lamp = 0, button = 0;
@@ -231,7 +135,7 @@ TEST_F(EditorSession, DragSaveGridAndEscape) {
 
   xdotool("key F6 F6 F6 F6 F6");
   xdotool("key Escape");
-  const int status = waitFor(editor_, 20000ms);
+  const int status = waitForExit(editor_, 20000ms);
   ASSERT_NE(status, -1) << "the editor did not end on Escape";
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -250,8 +154,8 @@ TEST_F(EditorSession, DragSaveGridAndEscape) {
 }
 
 TEST_F(EditorSession, NoArgumentIsRefused) {
-  editor_ = spawn({dir_ / "morvel"}, dir_.path(), dir_ / "out.txt", display_);
-  const int status = waitFor(editor_, 10000ms);
+  editor_ = spawnEditor({dir_ / "morvel"}, dir_.path(), dir_ / "out.txt", display_);
+  const int status = waitForExit(editor_, 10000ms);
   editor_ = -1;
   ASSERT_NE(status, -1);
   EXPECT_EQ(WEXITSTATUS(status), 1);
@@ -261,10 +165,10 @@ TEST_F(EditorSession, NoArgumentIsRefused) {
 TEST_F(EditorSession, SignalsEndItCleanly) {
   for (int sig : {SIGTERM, SIGINT}) {
     writeFile(dir_ / "out.txt", "");  // no "KK-2" left from the previous run
-    editor_ = spawn({dir_ / "morvel", "RC/T.RC"}, dir_.path(), dir_ / "out.txt", display_);
+    editor_ = spawnEditor({dir_ / "morvel", "RC/T.RC"}, dir_.path(), dir_ / "out.txt", display_);
     ASSERT_TRUE(eventually([&] { return output().find("KK-2\n") != std::string::npos; }, 30000ms)) << output();
     kill(editor_, sig);
-    const int status = waitFor(editor_, 20000ms);
+    const int status = waitForExit(editor_, 20000ms);
     editor_ = -1;
     ASSERT_NE(status, -1) << "the editor did not end on signal " << sig;
     EXPECT_TRUE(WIFEXITED(status)) << sig;

@@ -151,7 +151,8 @@ void printText(const FONT& font, float x, float y, const char* format, ...) {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  gluOrtho2D(viewport[0], viewport[2], viewport[1], viewport[3]);
+  // Pixels of the viewport from its own corner, wherever the viewport lies.
+  gluOrtho2D(0, viewport[2], 0, viewport[3]);
 
   const float lineStep = font.height / 0.63f;
 

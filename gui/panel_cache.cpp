@@ -1,8 +1,6 @@
 #include "gui/panel_cache.h"
 
-#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
-#include <GL/glext.h>
 
 #include <cmath>
 #include <cstring>
@@ -26,14 +24,10 @@ struct Hash {
   void text(const char* s) { bytes(s, std::strlen(s) + 1); }
 };
 
-bool hasExtension(const char* name) {
-  const auto* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (!all) return false;
-  const std::size_t n = std::strlen(name);
-  for (const char* p = std::strstr(all, name); p; p = std::strstr(p + n, name)) {
-    if ((p == all || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
-  }
-  return false;
+int powerOfTwo(int n) {
+  int p = 1;
+  while (p < n) p <<= 1;
+  return p;
 }
 
 // The panel's picture is its rectangle: an opaque background and every
@@ -58,8 +52,8 @@ uint64_t panelLook(const OBJET& panel) {
   h.value(panel.displayMode);
   h.value(panel.w);
   h.value(panel.h);
-  h.value(panel.x - std::floor(panel.x));
-  h.value(panel.y - std::floor(panel.y));
+  h.value(std::ceil(panel.x) - panel.x);
+  h.value(std::ceil(panel.y) - panel.y);
   h.value(static_cast<const void*>(panel.children));
   for (const SPRITE* c : *panel.children) {
     h.value(static_cast<const void*>(c));
@@ -84,10 +78,7 @@ PanelCache::~PanelCache() { clear(); }
 
 void PanelCache::clear() {
   if (glReady()) {
-    for (auto& [panel, p] : pictures_) {
-      glDeleteFramebuffersEXT(1, &p.framebuffer);
-      glDeleteTextures(1, &p.texture);
-    }
+    for (auto& [panel, p] : pictures_) glDeleteTextures(1, &p.texture);
   }
   pictures_.clear();
 }
@@ -115,88 +106,82 @@ void PanelCache::drawPanels(std::vector<OBJET*>& objects, ScreenPoint scroll) {
 
 bool PanelCache::drawCached(OBJET* panel, ScreenPoint scroll) {
   if (!glReady()) return true;  // nothing to draw anyway
-  if (supported_ < 0) {
-    supported_ = hasExtension("GL_EXT_framebuffer_object") && hasExtension("GL_ARB_texture_non_power_of_two");
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  // A panel is drawn from its first whole pixel (a grid row may put it on
+  // a half pixel). Only panels wholly in the window are kept.
+  const int width = static_cast<int>(panel->w), height = static_cast<int>(panel->h);
+  const int screenX = static_cast<int>(std::ceil(panel->x)) - scroll.x;
+  const int screenY = static_cast<int>(std::ceil(panel->y)) - scroll.y;
+  if (!fitsItsRectangle(*panel) || screenX < 0 || screenY < 0 || screenX + width > viewport[2] ||
+      screenY + height > viewport[3]) {
+    forget(panel);
+    return false;
   }
-  if (!supported_ || !fitsItsRectangle(*panel)) return false;
-
-  const int left = static_cast<int>(std::floor(panel->x)), top = static_cast<int>(std::floor(panel->y));
-  const int width = static_cast<int>(std::ceil(panel->x + panel->w)) - left;
-  const int height = static_cast<int>(std::ceil(panel->y + panel->h)) - top;
-  const uint64_t look = panelLook(*panel);
+  // The picture is taken where the panel stands on the screen, so that
+  // the same place gives the same pixels, to the last texel.
+  Hash h;
+  h.value(panelLook(*panel));
+  h.value(screenX);
+  h.value(screenY);
+  const uint64_t look = h.h;
 
   Picture& p = pictures_[panel];
   GLint previousTexture = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousTexture);
-  if (p.texture == 0 || p.width != width || p.height != height) {
-    if (p.texture == 0) {
-      glGenTextures(1, &p.texture);
-      glGenFramebuffersEXT(1, &p.framebuffer);
-    }
+  const float u = static_cast<float>(width) / static_cast<float>(p.width);
+  const float v = static_cast<float>(height) / static_cast<float>(p.height);
+  if (p.look == look && p.width >= width && p.height >= height) {
+    // The picture, one texel per window pixel; its first row is the
+    // panel's bottom (OpenGL counts rows upwards).
+    const GLboolean textured = glIsEnabled(GL_TEXTURE_2D), blending = glIsEnabled(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, p.texture);
+    glColor4f(1, 1, 1, 1);
+    const float x0 = static_cast<float>(screenX), y0 = static_cast<float>(screenY);
+    const float x1 = x0 + static_cast<float>(width), y1 = y0 + static_cast<float>(height);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, v);
+    glVertex2f(x0, y0);
+    glTexCoord2f(u, v);
+    glVertex2f(x1, y0);
+    glTexCoord2f(u, 0);
+    glVertex2f(x1, y1);
+    glTexCoord2f(0, 0);
+    glVertex2f(x0, y1);
+    glEnd();
+    if (!textured) glDisable(GL_TEXTURE_2D);
+    if (blending) glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
+    return true;
+  }
+
+  // Drawn as always, then its rectangle of the window copied into the
+  // picture (power-of-two sides, the panel in its lower left corner).
+  panel->markChildren(1);
+  panel->draw(nullptr);
+  if (p.texture == 0 || p.width < width || p.height < height) {
+    if (p.texture == 0) glGenTextures(1, &p.texture);
+    p.width = powerOfTwo(width);
+    p.height = powerOfTwo(height);
     glBindTexture(GL_TEXTURE_2D, p.texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    p.width = width;
-    p.height = height;
-    p.look = ~look;  // drawn below
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, p.width, p.height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
   }
-
-  if (p.look != look) {
-    GLint previousFramebuffer = 0, viewport[4];
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &previousFramebuffer);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLfloat clearColour[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, p.framebuffer);
-    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, p.texture, 0);
-    const bool complete = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_COMPLETE_EXT;
-    if (complete) {
-      glViewport(0, 0, width, height);
-      glClearColor(0, 0, 0, 1);
-      glClear(GL_COLOR_BUFFER_BIT);
-      push2D(0, 0, width, height);
-      // Drawn with the panel's whole-pixel corner at the picture's corner.
-      const ScreenPoint saved = scrollOffset;
-      scrollOffset = {left, top};
-      panel->markChildren(1);
-      panel->draw(nullptr);
-      scrollOffset = saved;
-      pop2D();
-      ++redraws_;
-    }
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, static_cast<GLuint>(previousFramebuffer));
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    if (!complete) {
-      supported_ = 0;
-      glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
-      return false;
-    }
-    p.look = look;
-  }
-
-  // The picture, one texel per window pixel. Its first row is the panel's
-  // bottom (OpenGL counts rows upwards).
-  const GLboolean textured = glIsEnabled(GL_TEXTURE_2D), blending = glIsEnabled(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
   glBindTexture(GL_TEXTURE_2D, p.texture);
-  glColor4f(1, 1, 1, 1);
-  const float x0 = static_cast<float>(left - scroll.x), y0 = static_cast<float>(top - scroll.y);
-  const float x1 = x0 + static_cast<float>(width), y1 = y0 + static_cast<float>(height);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 1);
-  glVertex2f(x0, y0);
-  glTexCoord2f(1, 1);
-  glVertex2f(x1, y0);
-  glTexCoord2f(1, 0);
-  glVertex2f(x1, y1);
-  glTexCoord2f(0, 0);
-  glVertex2f(x0, y1);
-  glEnd();
-  if (!textured) glDisable(GL_TEXTURE_2D);
-  if (blending) glEnable(GL_BLEND);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, viewport[0] + screenX, viewport[1] + viewport[3] - screenY - height,
+                      width, height);
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
+  p.look = look;
+  ++redraws_;
   return true;
+}
+
+void PanelCache::forget(const OBJET* panel) {
+  const auto it = pictures_.find(panel);
+  if (it == pictures_.end()) return;
+  if (glReady()) glDeleteTextures(1, &it->second.texture);
+  pictures_.erase(it);
 }

@@ -1,16 +1,17 @@
 #pragma once
 // Drawing panels from a picture of their last look. A software OpenGL
 // renderer pays for every quad and every state change, and a rack of panels
-// is hundreds of them a frame although most frames change nothing: a panel
-// is drawn into an off-screen texture only when what it shows changed (any
-// child's picture, place, size, angle, text or colour, the panel's view and
-// size), and the texture is drawn otherwise, one quad per panel.
+// is hundreds of them a frame although most frames change nothing. A panel
+// is drawn as always when what it shows changed (any child's picture,
+// place, size, angle, text or colour, the panel's view and size, its place
+// on the screen), and its rectangle of the window is then copied into a
+// texture; otherwise that texture is drawn, one quad per panel. The picture
+// is the very pixels the panel drew.
 //
 // Only panels whose picture is exactly their rectangle are cached: an
-// opaque background ("IMAGE_FOND" without a mask, no "FOND_MASK") and every
-// child inside the panel. Others, and every panel when the display offers
-// no off-screen targets, are drawn as drawPanelsInView draws them.
-// GUI thread only.
+// opaque background ("IMAGE_FOND" without a mask, no "FOND_MASK"), every
+// child inside the panel, the panel wholly inside the window. Others are
+// drawn as drawPanelsInView draws them. GUI thread only.
 
 #include <cstdint>
 #include <unordered_map>
@@ -40,21 +41,20 @@ class PanelCache {
 
  private:
   struct Picture {
-    unsigned int framebuffer = 0;
     unsigned int texture = 0;
-    int width = 0;
+    int width = 0;   // the texture's sides (powers of two)
     int height = 0;
     uint64_t look = 0;
   };
 
-  // Draws `panel` (already updated and drawn without output this frame)
-  // from its picture, making the picture first when its look changed.
-  // False when the panel cannot be cached.
+  // Draws `panel` (already updated this frame, without output) from its
+  // picture, or draws it and takes its picture when its look changed.
+  // False when the panel cannot be cached (nothing drawn).
   bool drawCached(OBJET* panel, ScreenPoint scroll);
+  void forget(const OBJET* panel);
 
   std::unordered_map<const OBJET*, Picture> pictures_;
   long redraws_ = 0;
-  int supported_ = -1;  // -1 not yet asked
 };
 
 // What a panel shows, as one number: equal numbers mean the same picture.

@@ -1,5 +1,5 @@
 // The render callback: pausing, the 16-bit conversion, both channels, and the
-// output-trace hook. The master value comes from a source bound straight to
+// output-trace hook and its hand-over to the GUI thread. The master value comes from a source bound straight to
 // the master input, so each case sets exactly the value it converts.
 
 #include <cmath>
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "audio/audio.h"
+#include "audio/scope_feed.h"
 #include "engine/engine.h"
 
 namespace {
@@ -122,4 +123,27 @@ TEST_F(RenderTest, ScopeHookGetsEveryMasterValueOnlyWhileEnabled) {
   ASSERT_EQ(hookValues.size(), 3072u);
   EXPECT_EQ(hookValues.back(), 1.5f);
   EXPECT_EQ(hookCounts.back(), 3072);
+}
+
+TEST_F(RenderTest, ScopeFeedHandsTheFramesOverWithoutWaiting) {
+  startScopeFeed();
+  source.value = 0.25f;
+  std::vector<unsigned char> buffer(kStreamBufferBytes);
+  std::vector<ScopeFrame> taken(kScopeFeedCapacity + 1);
+  renderCallback(nullptr, buffer.data(), kStreamBufferBytes, nullptr);
+  EXPECT_EQ(takeScopeFrames(taken.data(), taken.size()), 0u) << "trace off";
+
+  // Twelve buffers overfill the ring: what does not fit is dropped and
+  // counted, the render goes on.
+  scopeEnabled = 1;
+  const long dropped = droppedScopeFrames();
+  for (int i = 0; i < 12; ++i) renderCallback(nullptr, buffer.data(), kStreamBufferBytes, nullptr);
+  const std::size_t n = takeScopeFrames(taken.data(), taken.size());
+  EXPECT_EQ(n, kScopeFeedCapacity);
+  EXPECT_EQ(droppedScopeFrames() - dropped, 12L * 3072 - static_cast<long>(kScopeFeedCapacity));
+  EXPECT_EQ(taken[n - 1].value, 0.25f);
+  EXPECT_EQ(taken[n - 1].frames, 3072);
+  stopScopeFeed();
+  renderCallback(nullptr, buffer.data(), kStreamBufferBytes, nullptr);
+  EXPECT_EQ(takeScopeFrames(taken.data(), taken.size()), 0u) << "feed stopped";
 }

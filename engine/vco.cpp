@@ -43,8 +43,23 @@ int VCO::process() {
 
     if (a > 1.0f) a = 1.0f;
 
+    // The phase runs from -1 to 1 and wraps by subtracting the span, keeping
+    // the overshoot, so the frequency is exact and changes smoothly.
     ph = ph + f / kRate;
-    if (ph > 1.0f) ph = -1.0f;
+    bool wrapped = false;
+    if (ph > 1.0f) {
+      ph -= 2.0f;
+      wrapped = true;
+      // More than one span in a step (a very high modulated rate).
+      if (ph > 1.0f) ph -= 2.0f * std::floor((ph + 1.0f) * 0.5f);
+    }
+    if (!std::isfinite(ph)) {
+      // A rate that is not a number or infinite: silence, and start again
+      // from 0 once the rate is sound.
+      phase = 0.0f;
+      value = 0.0f;
+      return 1;
+    }
     phase = ph;
 
     switch (waveType.load()) {
@@ -65,7 +80,7 @@ int VCO::process() {
       case 5:
         if (a != 0.0f) {
           float noise = noiseValue;
-          if (ph == -1.0f) {
+          if (wrapped) {
             // The integer part of A * 32767 + 1, held within int (a large
             // modulated amplitude must not overflow the conversion).
             double span = std::trunc(static_cast<double>(a) * 32767.0 + 1.0);
@@ -87,8 +102,14 @@ int VCO::process() {
     }
   }
 
-  if (out >= 1.0f) out = 1.0f;
-  if (!(out > -1.0f)) out = -1.0f;
+  // Held within [-1, 1]; a value that is not a number is silence.
+  if (out >= 1.0f) {
+    out = 1.0f;
+  } else if (out <= -1.0f) {
+    out = -1.0f;
+  } else if (std::isnan(out)) {
+    out = 0.0f;
+  }
   value = out;
   return 1;
 }

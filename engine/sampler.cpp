@@ -17,15 +17,13 @@ SAMPLER::SAMPLER() : VCO(1.0f, 1.0f, 1) {
 }
 
 void SAMPLER::loadSample(const char* path) {
-  playMode = 0;
-  copyName(samplePath, path);
-
   // Decode outside the lock (file I/O), then swap the recording in while the
   // render is kept away, so it never reads a half-replaced recording.
   std::unique_ptr<int16_t[]> fresh(new (std::nothrow) int16_t[kCapacity]);
   const int bytes = fresh ? readWavData(fresh.get(), path) : -1;
   if (bytes == -1) {
-    // Keep the previous recording: ending the program would lose the
+    // Keep the previous recording, its path and its mode, so that a saved
+    // patch names the file that plays: ending the program would lose the
     // user's unsaved patch.
     std::printf("Error load the file\n");
     return;
@@ -34,6 +32,8 @@ void SAMPLER::loadSample(const char* path) {
     AudioLock lock;
     sampleData.swap(fresh);
     frameCount = bytes / 4;
+    playMode = 0;
+    copyName(samplePath, path);
   }
   std::printf("Loaded WAVE file [%-32s][%d ]\n", path, bytes / 4);
 }

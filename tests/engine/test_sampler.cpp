@@ -120,13 +120,18 @@ TEST_F(Sampler, LoadReportsFramesAndAFailedLoadKeepsTheRecording) {
   std::snprintf(expected, sizeof expected, "Loaded WAVE file [%-32s][%d ]\n", path.c_str(), 44100);
   EXPECT_EQ(out, expected);
 
+  // A failed load changes nothing: recording, path and mode stay, so a saved
+  // patch names the file that plays.
+  s.playMode = 2;
   testing::internal::CaptureStdout();
   s.loadSample((dir_ / "missing.wav").c_str());
   const std::string fail = testing::internal::GetCapturedStdout();
   EXPECT_NE(fail.find("Error load ["), std::string::npos);
   EXPECT_NE(fail.find("Error load the file\n"), std::string::npos);
-  EXPECT_EQ(s.frameCount, 44100);  // the previous recording stays
+  EXPECT_EQ(s.frameCount, 44100);
   EXPECT_EQ(s.sampleAt(2 * 517), ramp(517, 0));
+  EXPECT_EQ(s.playMode, 2);
+  EXPECT_STREQ(s.samplePath, path.c_str());
 }
 
 struct Player {

@@ -1,5 +1,6 @@
 #include "engine/mixer.h"
 
+#include <cmath>
 #include <cstdio>
 
 MIXER::MIXER() {
@@ -49,6 +50,6 @@ int MIXER::process() {
       }
     }
   }
-  value = sum;
+  value = std::isfinite(sum) ? sum : 0.0f;  // a broken input is silence here
   return 1;
 }

@@ -76,6 +76,12 @@ int PCF::process() {
           float v = static_cast<float>(biquad(x, f, q, gainDb, type));
           v = v + v * level;
           out = m * v + (1.0f - m) * x;
+          if (!std::isfinite(out)) {
+            // A cut-off or mix that is not a number, or a filter driven
+            // unstable: silence, and a clean history to start again from.
+            x1 = x2 = y1 = y2 = 0.0;
+            out = 0.0f;
+          }
         }
       }
     }

@@ -69,21 +69,25 @@ int SAMPLER::process() {
 
   float pos = position;
   // Past the end of the data: one-shot modes stop, silent, and close the gate
-  // that drives them (its next note opens it again); loops start again.
-  if (pos >= static_cast<float>(span)) {
+  // that drives them (its next note opens it again); loops start again. A
+  // rate that is not a number or infinite ends the play the same way, so
+  // such a value never becomes a read position.
+  const bool badRate = !std::isfinite(k);
+  if (!(pos < static_cast<float>(span)) || badRate) {
     pos = 0.0f;
-    if (mode == 0 || mode == 1) {
-      *gateWord = 0;
+    if (mode == 0 || mode == 1 || badRate) {
+      if (mode == 0 || mode == 1) *gateWord = 0;
       position = 0.0f;
       value = 0.0f;
       return 1;
     }
   }
-  if (static_cast<long>(pos) > span) pos = static_cast<float>(span);
+  if (pos < 0.0f) pos = 0.0f;
 
   const long p = static_cast<long>(pos);
   const int raw = (mode == 1 || mode == 3) ? sampleAt(span - p) : sampleAt(p);
-  value = static_cast<float>(raw) * vol / 32768.0f;
+  const float out = static_cast<float>(raw) * vol / 32768.0f;
+  value = std::isfinite(out) ? out : 0.0f;
 
   position = pos + 2.0f * k;
   return 1;

@@ -84,6 +84,7 @@ int VCO::process() {
             // The integer part of A * 32767 + 1, held within int (a large
             // modulated amplitude must not overflow the conversion).
             double span = std::trunc(static_cast<double>(a) * 32767.0 + 1.0);
+            if (std::isnan(span)) span = 0.0;  // no amplitude: silence
             span = std::fmax(std::fmin(span, 2147483647.0), -2147483647.0);
             const int range = static_cast<int>(span);
             noise = range != 0 ? static_cast<float>(randomInt() % range) : 0.0f;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,34 @@ TEST_F(Sampler, GateClosedRewindsAndPitchSetsTheRate) {
   const float before = p.sampler.position;
   p.sampler.process();
   EXPECT_FLOAT_EQ(p.sampler.position - before, 4.0f);
+}
+
+// A rate that is not a number or infinite is never a read position: it ends
+// the play, silent, as the end of the recording does, and the next gate
+// plays again.
+TEST_F(Sampler, BrokenRateIsSilentUntilTheNextGate) {
+  Player p(write("n.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 1000, leftIndex));
+  for (float broken : {std::nanf(""), std::numeric_limits<float>::infinity()}) {
+    for (int mode : {0, 2}) {
+      ConstantSource m(broken);
+      INPUT mod;
+      mod.connect(&m);
+      p.sampler.modFreq = &mod;
+      p.sampler.playMode = mode;
+      p.gate.gateOn();
+      for (float v : run(p.sampler, 20)) ASSERT_EQ(v, 0.0f) << broken << " mode " << mode;
+      EXPECT_EQ(p.gate.gate, mode == 0 ? 0 : 1) << broken;  // one-shot: closed as at the end
+      EXPECT_TRUE(std::isfinite(p.sampler.position));
+
+      m.value = 0.0f;  // r x 0 + speed: normal speed again
+      p.gate.gateOff();
+      p.sampler.process();
+      p.gate.gateOn();
+      auto out = run(p.sampler, 3);
+      EXPECT_FLOAT_EQ(out[2], 3 / 32768.0f) << broken << " mode " << mode;
+    }
+  }
+  p.sampler.modFreq = nullptr;
 }
 
 TEST_F(Sampler, NoGateInputLeavesValueAndEmptyRecordingIsSilent) {

@@ -2,6 +2,7 @@
 // The Zod engine: widgets and panels, RC layout files, the image store with
 // its textures, the OpenGL window and drawing, fonts, and the file listing.
 
+#include "gui/cable.h"
 #include "gui/file_tokens.h"
 #include "gui/font.h"
 #include "gui/image_store.h"

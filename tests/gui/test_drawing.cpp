@@ -273,3 +273,31 @@ TEST_F(Drawing, APanelDrawsItsChildrenAtItsPosition) {
   EXPECT_EQ(pixel(200 + 45, 100 + 15 + 45), 0x808080u);
   EXPECT_EQ(pixel(200 + 55, 100 + 15 + 55), 0u);
 }
+
+TEST_F(Drawing, ACableIsDrawnInItsColourAndPutsTheStateBack) {
+  OBJET left(88, 88, "1"), right(288, 88, "2");
+  SPRITE jackA("GREY", 0, 0, 0, 0, 0, 1.0f, 0, 0), jackB("GREY", 0, 0, 0, 0, 0, 1.0f, 0, 0);
+  jackA.w = jackA.h = jackB.w = jackB.h = 24;
+  CABLE cable(&left, &right, &jackA, &jackB, 0x00FF00);
+  glEnable(GL_TEXTURE_2D);
+  glColor3f(1, 1, 1);
+  push2D(0, 0, kWidth, kHeight);
+  cable.drawCable(nullptr);
+  pop2D();
+  EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_FALSE(glIsEnabled(GL_MAP1_VERTEX_3));
+  GLfloat colour[4], width = 0;
+  glGetFloatv(GL_CURRENT_COLOR, colour);
+  glGetFloatv(GL_LINE_WIDTH, &width);
+  EXPECT_EQ(colour[1], 1.0f);
+  EXPECT_EQ(colour[0], 1.0f);
+  EXPECT_EQ(width, 1.0f);
+  glDisable(GL_TEXTURE_2D);
+  readBack();
+  // Ends at (100, 100) and (300, 100), middle control point (200, 200): the
+  // curve passes (200, 150) and stays clear of the straight line between the
+  // ends.
+  EXPECT_EQ(pixel(200, 150), 0x00FF00u);
+  EXPECT_EQ(pixel(200, 100), 0x000000u);
+  EXPECT_EQ(cable.drawnX2, 300);
+}

@@ -19,7 +19,7 @@ int VCA::process() {
 
   const Shared<int>* gateWord = gateSource;
   bypass = gateWord == nullptr ? 1 : 0;
-  if (bypass == 1) {
+  if (gateWord == nullptr) {
     value = 1.0f;
     return 1;
   }

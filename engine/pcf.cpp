@@ -31,50 +31,52 @@ PCF::PCF() { name[0] = '\0'; }
 // `value` is written by this step only: it is worked on as a local and
 // stored once.
 int PCF::process() {
-  float out = value;
-  if (power != 0) {
-    const Shared<float>* in = source;
-    if (in == nullptr) {
-      out = 0.0f;
+  float out;
+  const Shared<float>* in = source;
+  if (power == 0) {
+    out = value;
+  } else if (in == nullptr) {
+    out = 0.0f;
+  } else {
+    const float x = *in;
+    if (bypass != 0) {
+      out = x;
     } else {
-      const float x = *in;
-      if (bypass != 0) {
-        out = x;
+      float m = mix;
+      float f = static_cast<float>(cutoff.load());
+      const INPUT* mixLink = modAmp;
+      const INPUT* freqLink = modFreq;
+      if ((reinterpret_cast<uintptr_t>(mixLink) | reinterpret_cast<uintptr_t>(freqLink)) != 0) {
+        if (mixLink != nullptr)
+          if (const Shared<float>* mod = mixLink->source) m = m + m * *mod;
+        if (freqLink != nullptr)
+          if (const Shared<float>* mod = freqLink->source) f = f + f * *mod;
+      }
+
+      int type = filterType;
+      if (static_cast<unsigned>(type) > 7u) filterType = type = type > 7 ? 0 : 7;
+
+      if (x == 0.0f) {
+        out = 0.0f;
       } else {
-        float m = mix;
-        float f = static_cast<float>(cutoff.load());
-        const INPUT* mixLink = modAmp;
-        const INPUT* freqLink = modFreq;
-        if ((reinterpret_cast<uintptr_t>(mixLink) | reinterpret_cast<uintptr_t>(freqLink)) != 0) {
-          if (mixLink != nullptr)
-            if (const Shared<float>* mod = mixLink->source) m = m + m * *mod;
-          if (freqLink != nullptr)
-            if (const Shared<float>* mod = freqLink->source) f = f + f * *mod;
-        }
-
-        int type = filterType;
-        if (type > 7) filterType = type = 0;
-        if (type < 0) filterType = type = 7;
-
-        if (x == 0.0f) {
-          out = 0.0f;
-        } else {
-          float v = static_cast<float>(biquad(x, Settings{f, q, gainDb, type}));
-          v = v + v * level;
-          out = m * v + (1.0f - m) * x;
-          if (!std::isfinite(out)) {
-            // A cut-off or mix that is not a number, or a filter driven
-            // unstable: silence, and a clean history to start again from.
-            x1 = x2 = y1 = y2 = 0.0;
-            out = 0.0f;
-          }
-        }
+        float v = static_cast<float>(biquad(x, Settings{f, q, gainDb, type}));
+        v = v + v * level;
+        out = m * v + (1.0f - m) * x;
       }
     }
   }
 
-  if (out > 1.0f) out = 1.0f;
-  if (!(out >= -1.0f)) out = -1.0f;
+  // Held within [-1, 1]. A value that is not a number or infinite (a cut-off
+  // or mix gone bad, a filter driven unstable) is silence, and the history
+  // starts clean.
+  if (!(out >= -1.0f && out <= 1.0f)) {
+    if (!std::isfinite(out)) {
+      x1 = x2 = y1 = y2 = 0.0;
+      out = 0.0f;
+    } else {
+      out = out > 1.0f ? 1.0f : -1.0f;
+    }
+  }
   value = out;
   return 1;
 }

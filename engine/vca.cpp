@@ -51,7 +51,7 @@ int VCA::process() {
       lastLevel = v;
     }
     if (invert == 1) v = std::fabs(v - 1.0f);
-    value = finiteOrSilence(static_cast<float>(g) * v * x);
+    value = finiteOrSilence(v * x);  // the gate is 1 here
     return 1;
   }
 

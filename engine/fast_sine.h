@@ -22,10 +22,6 @@ inline double sinTurns(float x) {
   }
   const double z = r;
   const double z2 = z * z;
-  const double z4 = z2 * z2;
-  // Paired terms shorten the chain of dependent multiplications.
-  const double low = 6.2831851600897224 + z2 * -41.341655031479419;
-  const double mid = 81.601004077356549 + z2 * -76.549782387613462;
-  const double high = 39.536706762014838;
-  return z * (low + z4 * (mid + z4 * high));
+  return z * (6.2831851600897224 +
+              z2 * (-41.341655031479419 + z2 * (81.601004077356549 + z2 * (-76.549782387613462 + z2 * 39.536706762014838))));
 }

@@ -39,6 +39,7 @@ int MIXER::process() {
   if (enabled != 0 && count > 0) {
     const int used = count < kChannels ? count : kChannels;
     int sounding = 0;
+#pragma GCC unroll 4
     for (int j = 0; j < used; ++j) {
       const Shared<float>* src = channelInput[j].source;
       // Muted means exactly 1.0: compared as bits, one integer test.

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Morvel and runs the whole suite twice:
 # a plain optimised build and an AddressSanitizer + UndefinedBehaviorSanitizer
-# build; the threading tests run a third time under ThreadSanitizer.
+# build; the readers' fuzz harnesses run a few seconds each (clang,
+# libFuzzer; MORVEL_FUZZ_SECONDS changes it); the threading tests run a
+# third time under ThreadSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
@@ -45,6 +47,26 @@ scripts/build.sh build none
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
 scripts/build.sh build-asan asan
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j"$jobs")
+
+echo "== Fuzzing: each reader's harness for a few seconds =="
+CC=clang CXX=clang++ scripts/build.sh build-fuzz fuzz fuzz_targets
+fuzz_seconds=${MORVEL_FUZZ_SECONDS:-5}
+for harness in rc patch wav; do
+  # New inputs go to a scratch corpus; the seeds in the repository stay as
+  # they are.
+  scratch=$(mktemp -d)
+  log="$scratch.log"
+  status=0
+  ASAN_OPTIONS=detect_leaks=0 build-fuzz/bin/fuzz_$harness -max_total_time="$fuzz_seconds" \
+    -print_final_stats=1 "$scratch" "$root/tests/fuzz/corpus/$harness" >"$log" 2>&1 || status=$?
+  echo "fuzz_$harness: $(grep -E '^stat::number_of_executed_units' "$log" || echo "no stats")"
+  if [ "$status" -ne 0 ]; then
+    tail -n 60 "$log"
+    echo "fuzz_$harness found a fault (status $status)"
+    exit 1
+  fi
+  rm -rf "$scratch" "$log"
+done
 
 echo "== ThreadSanitizer build (threading tests) =="
 scripts/build.sh build-tsan tsan thread_tests

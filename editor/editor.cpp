@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,21 @@
 EditorState editor;
 
 namespace {
+
+// Set by SIGINT and SIGTERM: the loop ends after its current frame and the
+// editor closes down as it does on Escape. (SDL's own handlers would only
+// post a quit event, which the editor does not act on.)
+volatile std::sig_atomic_t stopSignal = 0;
+
+void onStopSignal(int) { stopSignal = 1; }
+
+void catchStopSignals() {
+  struct sigaction action = {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
 
 constexpr const char* kArchivePath = "grfx/opengl.mim";
 constexpr const char* kFontPath = "Fonts/04b_03b_.ttf";
@@ -312,6 +328,7 @@ int runEditor(const char* shownName, const char* rcPath) {
   char title[kLongTextSize + 64];
   std::snprintf(title, sizeof title, "Zod ENGINE & Morvel - Synthesizer [%s]", shownName);
   startVideo(1024, 768, title, kArchivePath);
+  catchStopSignals();  // after SDL's start-up, which installs handlers of its own
 
   editor.panel = new OBJET(0, 0, "1");
   editor.panel->load(rcPath);
@@ -347,7 +364,7 @@ int runEditor(const char* shownName, const char* rcPath) {
   audioEnabled = 1;
   std::fflush(stdout);
 
-  while (running == 1) {
+  while (running == 1 && stopSignal == 0) {
     handleEvents(objectList, 0, displaySurface);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();

@@ -33,7 +33,7 @@ void SAMPLER::loadSample(const char* path) {
     sampleData.swap(fresh);
     frameCount = bytes / 4;
     playMode = 0;
-    copyName(samplePath, path);
+    std::snprintf(samplePath, sizeof samplePath, "%s", path != nullptr ? path : "");
   }
   std::printf("Loaded WAVE file [%-32s][%d ]\n", path, bytes / 4);
 }

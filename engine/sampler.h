@@ -34,7 +34,10 @@ class SAMPLER final : public VCO {
   Shared<float> position{0.0f};  // read position in 16-bit values
   Shared<float> speed{1.0f};
   Shared<float> volume{1.0f};
-  char samplePath[80];
+  // The loaded file's whole path (up to the system's path length), so that a
+  // patch saved with it points at the same file.
+  static constexpr int kPathSize = 4096;
+  char samplePath[kPathSize];
 
   // The value at `index`, 0 outside the loaded data.
   int sampleAt(long index) const;

@@ -1,18 +1,32 @@
 #include "engine/wav_reader.h"
 
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <vector>
+
+#include "util/regular_file.h"
 
 int readWavData(int16_t* buffer, const char* path) {
   SF_INFO info{};
-  SNDFILE* file = path != nullptr ? sf_open(path, SFM_READ, &info) : nullptr;
+  // Only a regular file: a named pipe or a device would block the reader.
+  std::string reason;
+  const int fd = openRegularFile(path, reason);
+  // The descriptor stays ours (close_desc 0), closed here whatever happens.
+  SNDFILE* file = fd >= 0 ? sf_open_fd(fd, SFM_READ, &info, 0) : nullptr;
   if (file == nullptr || info.channels < 1) {
     if (file != nullptr) sf_close(file);
+    if (fd >= 0) ::close(fd);
     std::printf("Error load [%s]\n", path != nullptr ? path : "(null)");
+    // A path that is there but is no file (a directory, a pipe, a device) says what it is.
+    struct stat st;
+    if (fd < 0 && path != nullptr && ::stat(path, &st) == 0)
+      std::printf("Cannot open the sample [%s]: %s\n", path, reason.c_str());
     return -1;
   }
 
@@ -41,5 +55,6 @@ int readWavData(int16_t* buffer, const char* path) {
     frames += got;
   }
   sf_close(file);
+  ::close(fd);
   return static_cast<int>(frames * 4);
 }

@@ -102,8 +102,20 @@ void FONT::loadFont(const char* path, unsigned int size) {
   glGenTextures(kGlyphCount, textures);
   GLint previous = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+  // The glyph rows are packed tightly (a one-pixel-wide glyph has rows of
+  // two bytes), not padded to OpenGL's default of four; the caller's
+  // alignment is put back afterwards.
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  struct RestoreState {
+    GLint alignment, texture;
+    ~RestoreState() {
+      glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+      glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    }
+  } restore{alignment, previous};
   for (int c = 0; c < kGlyphCount; ++c) buildGlyph(ft.face, c, listBase, textures);
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
 }
 
 void FONT::freeFont() {

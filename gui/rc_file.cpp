@@ -1,5 +1,8 @@
 #include "gui/rc_file.h"
 
+#include <cctype>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,6 +48,26 @@ struct FieldReader {
   }
 };
 
+// Numbers a file can hold are kept where later arithmetic stays defined:
+// positions within a million pixels either way, the other whole numbers
+// within 24 bits (every 0xRRGGBB colour, and exact in a float), alpha within
+// 0..255, a zoom finite and within 100 either way.
+constexpr int kPositionLimit = 1000000;
+constexpr int kNumberLimit = 0xFFFFFF;
+constexpr float kZoomLimit = 100.0f;
+
+int held(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+void holdToRange(RecordFields& r) {
+  r.x = held(r.x, -kPositionLimit, kPositionLimit);
+  r.y = held(r.y, -kPositionLimit, kPositionLimit);
+  for (int* v : {&r.colorKeyOn, &r.colorKey, &r.blend, &r.angle, &r.labelNumber, &r.fontSize, &r.color})
+    *v = held(*v, -kNumberLimit, kNumberLimit);
+  r.alpha = held(r.alpha, 0, 255);
+  if (!std::isfinite(r.zoom)) r.zoom = 1.0f;
+  r.zoom = r.zoom < -kZoomLimit ? -kZoomLimit : (r.zoom > kZoomLimit ? kZoomLimit : r.zoom);
+}
+
 // BUTTON and SLIDER records carry the same drawing options and a position
 // stored as read (not offset by the panel).
 void applyOptions(SPRITE& w, const RecordFields& r) {
@@ -77,6 +100,7 @@ int OBJET::load(const char* path) {
       in.number(r.x).number(r.y).number(r.colorKeyOn).number(r.colorKey).number(r.blend);
       in.ok = true;
       in.real(r.zoom).number(r.angle).number(r.alpha);
+      holdToRange(r);
       auto* s = new SPRITE(r.image, static_cast<int>(static_cast<float>(r.x) + x),
                            static_cast<int>(static_cast<float>(r.y) + y), r.colorKeyOn, r.colorKey,
                            r.blend, r.zoom, r.angle, 0);
@@ -88,6 +112,7 @@ int OBJET::load(const char* path) {
       in.text(r.item).text(r.image).text(r.imageTouch).text(r.imageOff);
       in.number(r.x).number(r.y).number(r.colorKeyOn).number(r.colorKey).number(r.blend);
       in.real(r.zoom).number(r.angle);
+      holdToRange(r);
       auto* b = new BUTTON(r.item, r.image, r.imageTouch, r.imageOff, nullptr);
       applyOptions(*b, r);
       child = b;
@@ -97,6 +122,7 @@ int OBJET::load(const char* path) {
       in.number(r.x).number(r.y).number(r.colorKeyOn).number(r.colorKey).number(r.blend);
       in.real(r.zoom).number(r.angle);
       if (r.zoom > 100) r.zoom = 1.0f;
+      holdToRange(r);
       auto* s = new SLIDER(r.item, r.image);
       applyOptions(*s, r);
       child = s;
@@ -105,6 +131,7 @@ int OBJET::load(const char* path) {
       FieldReader in{f};
       in.text(r.item).text(r.text);
       in.number(r.x).number(r.y).number(r.labelNumber).number(r.fontSize).number(r.color);
+      holdToRange(r);
       auto* l = new LABEL(r.text, r.x, r.y, 50, 50, r.labelNumber, r.fontSize, r.color);
       l->setPosition(static_cast<float>(r.x), static_cast<float>(r.y), 0);
       child = l;
@@ -123,23 +150,40 @@ int OBJET::load(const char* path) {
 
 namespace {
 
+// A text field as one token: an empty one would be skipped by the reader
+// and every field after it would shift, so it is written "0" (no image, no
+// mask); a blank inside would split it, so it becomes '_'.
+std::string token(const char* text) {
+  std::string t = text[0] ? text : "0";
+  for (char& ch : t)
+    if (std::isspace(static_cast<unsigned char>(ch))) ch = '_';
+  return t;
+}
+
+// The integer part of a position, defined whatever the float holds.
+int pixel(float v) {
+  if (!(v > -2147483648.0f)) return std::isnan(v) ? 0 : INT_MIN;
+  if (!(v < 2147483647.0f)) return INT_MAX;
+  return static_cast<int>(v);
+}
+
 void writeRecord(std::FILE* f, const SPRITE* c, std::size_t prefix) {
   const std::size_t n = std::strlen(c->name);
-  const char* item = c->name + (prefix < n ? prefix : n);
-  const int x = static_cast<int>(c->x), y = static_cast<int>(c->y);
+  const std::string item = token(c->name + (prefix < n ? prefix : n));
+  const int x = pixel(c->x), y = pixel(c->y);
   if (auto* l = dynamic_cast<const LABEL*>(c)) {
-    std::fprintf(f, "LABEL\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t\r\n", item, l->text, x, y, l->labelNumber,
-                 l->fontSize, l->color);
+    std::fprintf(f, "LABEL\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t\r\n", item.c_str(), token(l->text).c_str(), x, y,
+                 l->labelNumber, l->fontSize, l->color);
   } else if (dynamic_cast<const SLIDER*>(c)) {
-    std::fprintf(f, "SLIDER\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\r\n", item, c->image, x, y,
-                 c->colorKeyOn, c->colorKey, c->blend, static_cast<double>(c->zoom), c->angle);
+    std::fprintf(f, "SLIDER\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\r\n", item.c_str(), token(c->image).c_str(), x,
+                 y, c->colorKeyOn, c->colorKey, c->blend, static_cast<double>(c->zoom), c->angle);
   } else if (auto* b = dynamic_cast<const BUTTON*>(c)) {
-    std::fprintf(f, "BUTTON\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\r\n", item, b->imageOn,
-                 b->imageTouch, b->imageOff, x, y, c->colorKeyOn, c->colorKey, c->blend,
-                 static_cast<double>(c->zoom), c->angle);
+    std::fprintf(f, "BUTTON\t%s\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\r\n", item.c_str(),
+                 token(b->imageOn).c_str(), token(b->imageTouch).c_str(), token(b->imageOff).c_str(), x, y,
+                 c->colorKeyOn, c->colorKey, c->blend, static_cast<double>(c->zoom), c->angle);
   } else {
-    std::fprintf(f, "SPRITE\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\t%d\r\n", item, c->image,
-                 c->mask[0] ? c->mask : "0", x, y, c->colorKeyOn, c->colorKey, c->blend,
+    std::fprintf(f, "SPRITE\t%s\t%s\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\t%d\r\n", item.c_str(),
+                 token(c->image).c_str(), token(c->mask).c_str(), x, y, c->colorKeyOn, c->colorKey, c->blend,
                  static_cast<double>(c->zoom), c->angle, c->alpha);
   }
 }

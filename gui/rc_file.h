@@ -13,9 +13,13 @@
 //   SLIDER item image x y colorKeyOn colorKey blend zoom angle
 //   LABEL  item text x y labelNumber fontSize color
 //
-// A mask or touch image whose first character is '0' means none. The writer
+// A mask or touch image whose first character is '0' means none. Numbers are
+// held to sane ranges as they are read (positions within a million pixels,
+// other whole numbers within 24 bits, alpha 0..255, a finite zoom within
+// 100), and a zero byte separates tokens like a blank. The writer
 // puts one record per line, fields separated by one tab, lines ended by
-// "\r\n", in file order (the list holds the records in reverse). A save
+// "\r\n", in file order (the list holds the records in reverse); an empty
+// text field is written "0" so that no field is lost. A save
 // writes a temporary file beside the target and renames it over the old one,
 // so that a failed save never leaves half a layout.
 

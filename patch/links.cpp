@@ -93,13 +93,17 @@ int GENERATOR::loadLinks(const char* path) {
 
   std::string word;
   bool inSection = false;
+  bool closed = false;
   int result = 1;
   while (words.next(word)) {
     if (word == "BEGIN_LINKS_DECLARE") {
       inSection = true;
       continue;
     }
-    if (word == "END_LINKS_DECLARE") break;
+    if (word == "END_LINKS_DECLARE") {
+      closed = true;
+      break;
+    }
     // The objects section, before the marker, is passed over.
     if (!inSection || isComment(word)) continue;
     if (!readLinkStatement(*this, word, words.counter())) {
@@ -107,6 +111,10 @@ int GENERATOR::loadLinks(const char* path) {
       break;
     }
   }
+  // A section that opens and never closes is what a file cut short looks
+  // like: the links after the cut are missing.
+  if (result == 1 && inSection && !closed)
+    std::printf("Warning: the links section of [%s] has no END_LINKS_DECLARE: the file may be truncated\n", path);
   loadStatus = result == 1 ? LoadStatus::Loaded : LoadStatus::Broken;
   return result;
 }

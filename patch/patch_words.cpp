@@ -3,15 +3,18 @@
 #include <SDL/SDL.h>
 
 #include "engine/tokenizer.h"
+#include "util/regular_file.h"
 
 namespace {
 bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 }  // namespace
 
 PatchWords::PatchWords(const char* path) {
-  if (path != nullptr) file_ = std::fopen(path, "r");
+  std::string reason;
+  file_ = openRegularStream(path, reason);
   if (file_ == nullptr) {
     std::printf("Must Specify a true filename\n");
+    std::printf("Cannot open the patch [%s]: %s\n", path != nullptr ? path : "", reason.c_str());
     return;
   }
   SDL_WM_SetCaption(path, nullptr);

@@ -17,7 +17,9 @@ class PatchWords {
   static constexpr size_t kMaxWord = kWordBuffer - 1;
 
   // Opens a patch file for one pass and shows its path in the window
-  // caption; prints "Must Specify a true filename" when it cannot be opened.
+  // caption. A path that cannot be opened, or that is not a regular file (a
+  // directory, a named pipe, a device), prints "Must Specify a true filename"
+  // and a line naming the path and the reason.
   explicit PatchWords(const char* path);
   ~PatchWords();
   PatchWords(const PatchWords&) = delete;

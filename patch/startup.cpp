@@ -2,11 +2,8 @@
 
 #include <SDL/SDL_net.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 #include "audio/audio.h"
 #include "engine/audio_lock.h"
@@ -37,7 +34,9 @@ int startSynth(int argc, char** argv) {
     connectMasterInput(*synth);
   }
 
-  initSound();
+  // Looked at only to say how to do without a sound device, should the
+  // stream fail for want of one.
+  const bool soundReady = initSound() == 1;
 
   const int port = remotePort();
   std::printf("\tInit SDL_Net for the remote control on port %d\n", port);
@@ -51,76 +50,22 @@ int startSynth(int argc, char** argv) {
     std::printf("SDLNet_ResolveHost: %s\n", SDLNet_GetError());
     std::exit(1);
   }
-  remoteListener = SDLNet_TCP_Open(&address);
+  remoteListener = openRemoteListener(address);
   if (remoteListener == nullptr) {
     std::printf("SDLNet_TCP_Open: %s\n", SDLNet_GetError());
+    std::printf("Port %d is taken (another synthesizer?): set MORVEL_REMOTE_PORT to choose another\n", port);
     std::exit(2);
   }
 
   synthStream = FSOUND_Stream_Create(renderCallback, 4 * streamBufferFrames(), kStreamMode, kMixingRate, nullptr);
   if (synthStream == nullptr || FSOUND_Stream_Play(kPlayChannel, synthStream) == -1) {
+    const int error = FSOUND_GetError();
     std::printf("Error!\n");
-    std::printf("%s\n", errorText(FSOUND_GetError()));
+    std::printf("%s\n", errorText(error));
+    if (!soundReady || error == kErrorInit || error == kErrorDeviceBusy)
+      std::printf("No sound device could be opened: press 4 (NoSound) at the first menu to run without one, "
+                  "or choose SDL's driver with SDL_AUDIODRIVER (for example SDL_AUDIODRIVER=dummy)\n");
     std::exit(1);
   }
   return 1;
-}
-
-namespace {
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-void onStopSignal(int) { requestSynthStop(); }
-
-}  // namespace
-
-void requestSynthStop() { stopRequested = 1; }
-
-int synthFrame() {
-  audioEnabled = 1;
-  acceptRemoteClient(remoteListener);
-  return pollButtons();
-}
-
-long runSynthLoop() {
-  struct sigaction action = {};
-  action.sa_handler = onStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-
-  using Clock = std::chrono::steady_clock;
-  constexpr auto kPeriod = std::chrono::milliseconds(10);
-  long passes = 0;
-  auto next = Clock::now();
-  while (stopRequested == 0) {
-    synthFrame();
-    ++passes;
-    next += kPeriod;
-    const auto now = Clock::now();
-    // After a stall the loop picks up its pace again instead of catching up.
-    if (next < now) next = now;
-    std::this_thread::sleep_until(next);
-  }
-
-  FSOUND_Stream_Close(synthStream);
-  synthStream = nullptr;
-  FSOUND_Close();
-  return passes;
-}
-
-int runHeadlessSynth(int argc, char** argv) {
-  // Console output goes out as it is written, as on a console, so that the
-  // traces of the remote threads and the main loop come in the order things
-  // happen, and nothing is lost when the program is stopped.
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::printf("Morvel - InitSound&LoadMVL\n");
-  startSynth(argc, argv);
-  runSynthLoop();
-  // The network goes last, when the program exits (startSynth registered it).
-  if (remoteListener != nullptr) {
-    SDLNet_TCP_Close(remoteListener);
-    remoteListener = nullptr;
-  }
-  return 0;
 }

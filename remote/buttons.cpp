@@ -40,6 +40,38 @@ size_t listLength(const GENERATOR& synth, int kind) {
   return 0;
 }
 
+// The ranges a held button keeps a value in: those the panels allow (the
+// frequency floor and the band rule's top, the volume ends, the cut-off the
+// knob reaches, the Q floor, notes 0 to 12), and for values no panel bounds
+// (the filter gain, the divider) ones that keep the sound finite. A value
+// already outside its range (a patch may set one) is not moved by a button
+// that would take it further out.
+constexpr float kFrequencyFloor = 0.001f;
+constexpr float kBandTop = 22050.0f;  // the band rule never steps from here on
+constexpr float kEnvelopeTop = 100000.0f;
+constexpr int kCutoffTop = 12000;
+constexpr float kQFloor = 0.001f;
+constexpr float kGainFloorDb = -96.0f;  // the 16-bit output's whole range
+constexpr float kDividerFloor = 1.0f / 1024.0f;
+constexpr float kDividerTop = 44100.0f;  // a step per frame
+constexpr int kNoteTop = 12;
+
+template <typename T>
+T raised(T v, T step, T top) {
+  if (!(v < top)) return v;
+  return v + step < top ? v + step : top;
+}
+
+template <typename T>
+T lowered(T v, T step, T floor) {
+  if (!(v > floor)) return v;
+  return v - step > floor ? v - step : floor;
+}
+
+// The F1/F2 sweep grows x1.5 per held call: past the whole band range it
+// would only head for infinity.
+float grownStep(float step) { return step * 1.5f < kBandTop ? step * 1.5f : kBandTop; }
+
 // An envelope time changes by a step sized by the band it is in: 1 below 10 ms,
 // 10 below 100 ms, 100 below 100 s, nothing from there on.
 float bandStep(float ms) {
@@ -73,12 +105,14 @@ int cursorSteps(const SEQUENCER& seq) {
   return n;
 }
 
-// Adds `delta` to the note of the cell under the cursor in the sequencer's
-// current pattern; nothing when the pattern or cursor lies outside the grid.
+// Moves the note of the cell under the cursor in the sequencer's current
+// pattern one semitone, within 0 to 12 as the sequencer panel keeps it;
+// nothing when the pattern or cursor lies outside the grid.
 void nudgeNote(SEQUENCER& seq, int cursor, int delta) {
   const int row = seq.pattern;
   if (row < 0 || row >= SEQUENCER::kRows || cursor < 0 || cursor >= SEQUENCER::kSteps) return;
-  seq.stepNote[row][cursor] += delta;
+  Shared<int>& note = seq.stepNote[row][cursor];
+  note = delta > 0 ? raised(note.load(), delta, kNoteTop) : lowered(note.load(), -delta, 0);
 }
 
 // The repeat rule of the four selection buttons: after `rest` calls the next
@@ -99,7 +133,8 @@ void pressF1(GENERATOR& g, RemoteButtonState& s) {
   std::printf("F1 [%f]\n", s.f1Step);
   switch (s.kind) {
     case kKindOscillator:
-      if (VCO* vco = selected(g.oscillators, s.index[s.kind])) vco->frequency += s.f1Step;
+      if (VCO* vco = selected(g.oscillators, s.index[s.kind]))
+        vco->frequency = raised(vco->frequency.load(), s.f1Step, kBandTop);
       break;
     case kKindAmplifier:
       if (selected(g.amplifiers, s.index[s.kind])) s.amplifierParam = wrap(s.amplifierParam - 1, 0, 3);
@@ -111,14 +146,15 @@ void pressF1(GENERATOR& g, RemoteButtonState& s) {
       if (selected(g.filters, s.index[s.kind])) s.filterParam = wrap(s.filterParam - 1, 0, 4);
       break;
   }
-  s.f1Step *= 1.5f;
+  s.f1Step = grownStep(s.f1Step);
 }
 
 void pressF2(GENERATOR& g, RemoteButtonState& s) {
   std::printf("F2 [%f]\n", s.f2Step);
   switch (s.kind) {
     case kKindOscillator:
-      if (VCO* vco = selected(g.oscillators, s.index[s.kind])) vco->frequency -= s.f2Step;
+      if (VCO* vco = selected(g.oscillators, s.index[s.kind]))
+        vco->frequency = lowered(vco->frequency.load(), s.f2Step, kFrequencyFloor);
       break;
     case kKindAmplifier:
       if (selected(g.amplifiers, s.index[s.kind])) s.amplifierParam = wrap(s.amplifierParam + 1, 0, 3);
@@ -130,19 +166,20 @@ void pressF2(GENERATOR& g, RemoteButtonState& s) {
       if (selected(g.filters, s.index[s.kind])) s.filterParam = wrap(s.filterParam + 1, 0, 4);
       break;
   }
-  s.f2Step *= 1.5f;
+  s.f2Step = grownStep(s.f2Step);
 }
 
 void pressF3(GENERATOR& g, RemoteButtonState& s) {
   std::printf("F3 [%f]\n", s.f3Count);
   switch (s.kind) {
     case kKindOscillator:
-      if (VCO* vco = selected(g.oscillators, s.index[s.kind])) vco->amplitude += 0.01f;
+      if (VCO* vco = selected(g.oscillators, s.index[s.kind]))
+        vco->amplitude = raised(vco->amplitude.load(), 0.01f, kBandTop);
       break;
     case kKindAmplifier:
       if (VCA* vca = selected(g.amplifiers, s.index[s.kind])) {
         if (Shared<float>* t = envelopeTime(*vca, s.amplifierParam)) {
-          *t += bandStep(*t);
+          *t = raised(t->load(), bandStep(*t), kEnvelopeTop);
         } else if (s.amplifierParam == 2) {
           vca->sustainLevel = 1.0f;
         }
@@ -155,9 +192,9 @@ void pressF3(GENERATOR& g, RemoteButtonState& s) {
       break;
     case kKindFilter:
       if (PCF* pcf = selected(g.filters, s.index[s.kind])) {
-        if (s.filterParam == 0) pcf->cutoff += 100;
-        if (s.filterParam == 1) pcf->q -= 0.5f;
-        if (s.filterParam == 2) pcf->gainDb -= 0.5f;
+        if (s.filterParam == 0) pcf->cutoff = raised(pcf->cutoff.load(), 100, kCutoffTop);
+        if (s.filterParam == 1) pcf->q = lowered(pcf->q.load(), 0.5f, kQFloor);
+        if (s.filterParam == 2) pcf->gainDb = lowered(pcf->gainDb.load(), 0.5f, kGainFloorDb);
       }
       break;
   }
@@ -168,12 +205,13 @@ void pressF4(GENERATOR& g, RemoteButtonState& s) {
   std::printf("F4 [%f]\n", s.f4Count);
   switch (s.kind) {
     case kKindOscillator:
-      if (VCO* vco = selected(g.oscillators, s.index[s.kind])) vco->amplitude -= 0.01f;
+      if (VCO* vco = selected(g.oscillators, s.index[s.kind]))
+        vco->amplitude = lowered(vco->amplitude.load(), 0.01f, 0.0f);
       break;
     case kKindAmplifier:
       if (VCA* vca = selected(g.amplifiers, s.index[s.kind])) {
         if (Shared<float>* t = envelopeTime(*vca, s.amplifierParam)) {
-          *t -= bandStep(*t);
+          *t = lowered(t->load(), bandStep(*t), 0.0f);
         } else if (s.amplifierParam == 2) {
           vca->sustainLevel = 0.0f;
         }
@@ -200,10 +238,11 @@ void pressUpDown(GENERATOR& g, RemoteButtonState& s, int direction) {
     if (VCO* vco = selected(g.oscillators, s.index[s.kind])) vco->waveType = s.waveform;
   } else if (s.kind == kKindSequencer) {
     if (SEQUENCER* seq = selected(g.sequencers, s.index[s.kind])) {
+      const float divider = seq->divider;
       if (direction > 0) {
-        seq->divider *= 2.0f;
+        seq->divider = raised(divider, divider, kDividerTop);
       } else {
-        seq->divider /= 2.0f;
+        seq->divider = lowered(divider, divider / 2.0f, kDividerFloor);
       }
     }
   }

@@ -4,6 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
+  clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl1.2-dev libsdl-image1.2-dev libsdl-net1.2-dev
   libfreetype-dev libgl-dev libglu1-mesa-dev

@@ -234,3 +234,17 @@ TEST_F(EditorSession, NoArgumentIsRefused) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_EQ(output(), "Specify a .RC file\n");
 }
+
+TEST_F(EditorSession, SignalsEndItCleanly) {
+  for (int sig : {SIGTERM, SIGINT}) {
+    writeFile(dir_ / "out.txt", "");  // no "KK-2" left from the previous run
+    editor_ = spawn({dir_ / "morvel", "RC/T.RC"}, dir_.path(), dir_ / "out.txt", display_);
+    ASSERT_TRUE(eventually([&] { return output().find("KK-2\n") != std::string::npos; }, 30000ms)) << output();
+    kill(editor_, sig);
+    const int status = waitFor(editor_, 20000ms);
+    editor_ = -1;
+    ASSERT_NE(status, -1) << "the editor did not end on signal " << sig;
+    EXPECT_TRUE(WIFEXITED(status)) << sig;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << sig;
+  }
+}

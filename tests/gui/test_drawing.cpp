@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -240,6 +243,57 @@ TEST_F(Drawing, TextLinesStepDownByTheFontHeight) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(textWriter->writeText(displaySurface, "X", 64, 0, 0, 0xFFFFFF, 0xFF0000, 0, 1), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Size to big for font\n");
+}
+
+// Every glyph texture holds exactly FreeType's bitmap (grey in luminance and
+// alpha) and zeros in its padding, narrow glyphs included, and the upload
+// leaves the caller's unpack alignment as it was.
+TEST_F(Drawing, GlyphTexturesReadBackAsTheirBitmaps) {
+  const std::string font = testFontPath();
+  ASSERT_FALSE(font.empty()) << "no TrueType font to print with";
+  FT_Library library;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  FT_Face face;
+  ASSERT_EQ(FT_New_Face(library, font.c_str(), 0, &face), 0);
+  int narrow = 0;
+  for (unsigned size : {6u, 12u}) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 8);
+    FONT f;
+    f.loadFont(font.c_str(), size);
+    GLint alignment = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    EXPECT_EQ(alignment, 8);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    FT_Set_Char_Size(face, size << 6, size << 6, 96, 96);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    for (int c = 0; c < 128; ++c) {
+      ASSERT_EQ(FT_Load_Char(face, static_cast<FT_ULong>(c), FT_LOAD_RENDER), 0);
+      const FT_Bitmap& bitmap = face->glyph->bitmap;
+      glBindTexture(GL_TEXTURE_2D, f.textures[c]);
+      GLint tw = 0, th = 0;
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &tw);
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &th);
+      ASSERT_GE(tw, static_cast<GLint>(bitmap.width));
+      ASSERT_GE(th, static_cast<GLint>(bitmap.rows));
+      std::vector<GLubyte> texels(static_cast<std::size_t>(tw) * th * 4);
+      glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+      narrow += bitmap.width == 1;
+      int wrong = 0;
+      for (int y = 0; y < th; ++y)
+        for (int x = 0; x < tw; ++x) {
+          const bool inside = x < static_cast<int>(bitmap.width) && y < static_cast<int>(bitmap.rows);
+          const int grey = inside ? bitmap.buffer[x + bitmap.pitch * y] : 0;
+          const GLubyte* t = &texels[4 * (static_cast<std::size_t>(y) * tw + x)];
+          wrong += std::abs(t[0] - grey) > 1 || std::abs(t[3] - grey) > 1;
+        }
+      EXPECT_EQ(wrong, 0) << "glyph " << c << " at size " << size << ", " << bitmap.width << " wide";
+    }
+    f.freeFont();
+  }
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  EXPECT_GT(narrow, 0) << "the font has no one-pixel-wide glyph to try";
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
 }
 
 TEST_F(Drawing, APanelDrawsItsChildrenAtItsPosition) {

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "gui/fixtures.h"
@@ -149,6 +151,53 @@ TEST(RcFile, MissingFieldsAndStrayWords) {
   EXPECT_EQ(q->blend, 3);
   EXPECT_FLOAT_EQ(q->zoom, 0.5f);
   EXPECT_EQ(q->angle, 4);
+}
+
+// Hostile numbers are held to sane ranges when read; zero bytes and records
+// cut short never make a save whose fields read back shifted.
+TEST(RcFile, HostileFilesLoadSaveAndLoadAgainUnchanged) {
+  TempDir dir;
+  const std::string nul(1, '\0');
+  const struct {
+    const char* name;
+    std::string text;
+  } files[] = {
+      {"numbers", "SPRITE S IMG M 2147483647 -2147483648 99999999999 -99999999999 1 nan 2147483648 -7\n"
+                  "BUTTON B ON 0 OFF -2147483648 2147483647 1 16777216 0 1e30 -99999999999\n"
+                  "LABEL L TEXT 2147483647 5 2147483647 2147483647 -2147483648\n"
+                  "SLIDER K KNOB 1 2 0 0 0 -inf 5\n"},
+      {"zero bytes", "SPRITE S IMG" + nul + "X M" + nul + " 1 2 0 0 0 1.0 0 255\nLABEL " + nul + " T 3 4 0 6 0\n"},
+      {"cut short", "LABEL L"},
+      {"cut button", "BUTTON B ON"},
+  };
+  for (const auto& f : files) {
+    writeFile(dir / "A.RC", f.text);
+    OBJET first(0, 0, "1");
+    first.load((dir / "A.RC").c_str());
+    ASSERT_FALSE(first.mainList.empty()) << f.name;
+    for (SPRITE* c : first.mainList) {
+      EXPECT_LE(std::abs(c->x), 1000000.0f) << f.name;
+      EXPECT_LE(std::abs(c->y), 1000000.0f) << f.name;
+      EXPECT_TRUE(std::isfinite(c->zoom) && std::abs(c->zoom) <= 100.0f) << f.name;
+      EXPECT_TRUE(c->alpha >= 0 && c->alpha <= 255) << f.name;
+      EXPECT_LE(std::abs(c->angle), 0xFFFFFF) << f.name;
+    }
+    ASSERT_EQ(first.save((dir / "B.RC").c_str()), 1) << f.name;
+    OBJET second(0, 0, "1");
+    second.load((dir / "B.RC").c_str());
+    ASSERT_EQ(second.save((dir / "C.RC").c_str()), 1);
+    // The first save is already what every later one writes.
+    EXPECT_EQ(readFile(dir / "C.RC"), readFile(dir / "B.RC")) << f.name;
+    ASSERT_EQ(second.mainList.size(), first.mainList.size()) << f.name;
+    for (std::size_t i = 0; i < first.mainList.size(); ++i) {
+      const SPRITE* a = first.mainList[i];
+      const SPRITE* b = second.mainList[i];
+      EXPECT_EQ(a->x, b->x) << f.name;
+      EXPECT_EQ(a->y, b->y) << f.name;
+      EXPECT_EQ(a->zoom, b->zoom) << f.name;
+      EXPECT_EQ(a->colorKey, b->colorKey) << f.name;
+    }
+  }
 }
 
 TEST(RcFile, LongTokensAreCutAndReadingGoesOn) {

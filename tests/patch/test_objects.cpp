@@ -1,6 +1,8 @@
 // The objects section: kinds from names, keys by containment, comments and
 // markers, step keys, messages, long words, list order, and the writer.
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -131,12 +133,44 @@ TEST_F(PatchTest, ReaderMessagesAndFailuresAreReportedToTheCaller) {
   EXPECT_EQ(direct.loadObjects(writePatch("PCF_1;HICUT=1;;\n").c_str()), -1);
   EXPECT_EQ(direct.loadObjects((dir_ / "missing.mvl").c_str()), 0);
   GENERATOR missing((dir_ / "missing.mvl").c_str());
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-            "Erreur, au niveau des parametre ligne [1]\nMust Specify a true filename\nMust Specify a true filename\n");
+  const std::string cannot = "Must Specify a true filename\nCannot open the patch [" + (dir_ / "missing.mvl").string() +
+                             "]: No such file or directory\n";
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Erreur, au niveau des parametre ligne [1]\n" + cannot + cannot);
   EXPECT_EQ(missing.loadStatus, GENERATOR::LoadStatus::CannotOpen);
   EXPECT_EQ(missing.moduleCount(), 0u);
   EXPECT_STREQ(missing.patchPath, "");
   EXPECT_EQ(GENERATOR(nullptr).loadStatus, GENERATOR::LoadStatus::None);
+}
+
+// Paths that are not patch files are refused at once, never read as an empty
+// patch nor waited on; a links section cut short is reported.
+TEST_F(PatchTest, ReadersRefuseWhatIsNotAFileAndWarnOfACutLinksSection) {
+  const std::string fifo = (dir_ / "pipe.mvl").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string path, reason;
+  } cases[] = {{dir_.string(), "a directory"}, {fifo, "a named pipe"}, {"/dev/zero", "a device"}};
+  for (const auto& k : cases) {
+    ::testing::internal::CaptureStdout();
+    GENERATOR g(k.path.c_str());
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(g.loadStatus, GENERATOR::LoadStatus::CannotOpen) << k.path;
+    EXPECT_EQ(out.rfind("Must Specify a true filename\nCannot open the patch [" + k.path + "]: " + k.reason, 0), 0u)
+        << out;
+    // A sample path of the same kind keeps the recording the sampler had.
+    auto s = load("SAMPLER_1;FILE=" + k.path + ";\n");
+    ASSERT_EQ(s->samplers.size(), 1u);
+    EXPECT_EQ(s->samplers[0]->frameCount, 4410) << k.path;
+  }
+
+  std::string console;
+  const std::string cut = "VCO_1;FREQ=2; MIXER_4;; END_OBJECTS_DECLARE BEGIN_LINKS_DECLARE MIXER_4;ADD_CHANELL=VCO_1;";
+  auto g = load(cut, &console);
+  EXPECT_EQ(g->loadStatus, GENERATOR::LoadStatus::Loaded);
+  EXPECT_EQ(console, "Warning: the links section of [" + (dir_ / "test.mvl").string() +
+                         "] has no END_LINKS_DECLARE: the file may be truncated\n");
+  load(cut + " END_LINKS_DECLARE", &console);
+  EXPECT_EQ(console, "");
 }
 
 TEST_F(PatchTest, LongWordsAndNamesAreCut) {
@@ -180,6 +214,22 @@ TEST_F(PatchTest, WriterReproducesTheWorkedExampleByteForByte) {
   g->oscillators[0]->phaseOffset = 359.9f;
   g->oscillators[0]->amplitude = 0.125f;
   EXPECT_THAT(written(*g), HasSubstr("\nVCO_1;TYPE=1;FREQ=110.000000;AMOUNT=0.12;PHASE=359;\n"));
+}
+
+TEST_F(PatchTest, LongSamplePathsSurviveASave) {
+  // An ordinary absolute path, 200 characters long.
+  const std::string folder = dir_.string() + "/Sounds/" + std::string(200 - dir_.string().size() - 17, 'd');
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + "/kick.wav";
+  ASSERT_EQ(path.size(), 200u);
+  writeTestWav(path, 2205);
+  auto g = load("SAMPLER_1;FILE=" + path + ";\n");
+  const std::string text = written(*g);
+  EXPECT_THAT(text, HasSubstr("SAMPLER_1;FILE=" + path + ";\n"));
+  auto back = load(text);
+  ASSERT_EQ(back->samplers.size(), 1u);
+  EXPECT_EQ(back->samplers[0]->samplePath, path);
+  EXPECT_EQ(back->samplers[0]->frameCount, 2205);
 }
 
 TEST_F(PatchTest, WriteReadRoundTrip) {

@@ -1,11 +1,4 @@
-// The offline renderer: what it renders, measured on the samples, and the
-// morvel-render program itself (arguments, files, repeatability).
-
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+// The offline renderer: what it renders, measured on the samples.
 
 #include "audio/render.h"
 #include "patch/patch.h"
@@ -117,100 +110,6 @@ TEST_F(RenderTest, PressesPlayTheKeyboardOnTheirExactFrames) {
   ::testing::internal::CaptureStdout();
   EXPECT_FALSE(renderFrames(*none, 100, {{0.0, "KEY_1", 1, 1.0}}, samples));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "No keyboard [KEY_1] to press\n");
-}
-
-TEST_F(RenderTest, ArgumentsAreReadOrRefused) {
-  RenderOptions o;
-  std::string error;
-  const char* full[] = {"morvel-render", "p.mvl", "-o", "o.wav", "-s", "2.5", "--seed", "42", "--press", "0.5:KEY_1:10:1"};
-  ASSERT_TRUE(parseRenderArguments(10, full, o, error)) << error;
-  EXPECT_EQ(o.patch + " " + o.output, "p.mvl o.wav");
-  EXPECT_DOUBLE_EQ(o.seconds, 2.5);
-  EXPECT_EQ(o.seed, 42u);
-  ASSERT_EQ(o.presses.size(), 1u);
-  EXPECT_DOUBLE_EQ(o.presses[0].time, 0.5);
-  EXPECT_EQ(o.presses[0].keyboard, "KEY_1");
-  EXPECT_EQ(o.presses[0].note, 10);
-  EXPECT_DOUBLE_EQ(o.presses[0].duration, 1.0);
-  const char* minimal[] = {"morvel-render", "-o", "o.wav", "p.mvl"};
-  ASSERT_TRUE(parseRenderArguments(4, minimal, o, error));
-  EXPECT_DOUBLE_EQ(o.seconds, 10.0);
-  EXPECT_EQ(o.seed, 1u);
-
-  for (std::vector<const char*> args : std::vector<std::vector<const char*>>{
-           {"p.mvl"}, {"-o", "o.wav"}, {"p.mvl", "-o"}, {"p.mvl", "q.mvl", "-o", "o.wav"},
-           {"p.mvl", "-o", "o.wav", "--loud"}, {"p.mvl", "-o", "o.wav", "-s", "0"},
-           {"p.mvl", "-o", "o.wav", "-s", "10x"}, {"p.mvl", "-o", "o.wav", "--seed", "-1"},
-           {"p.mvl", "-o", "o.wav", "--press", "1:KEY_1:10"}, {"p.mvl", "-o", "o.wav", "--press", "x:KEY_1:10:1"},
-           {"p.mvl", "-o", "o.wav", "--press", "1::10:1"}, {"p.mvl", "-o", "o.wav", "--press", "1:KEY_1:2000:1"},
-           {"p.mvl", "-o", "o.wav", "--press", "-1:KEY_1:10:1"}}) {
-    args.insert(args.begin(), "morvel-render");
-    error.clear();
-    EXPECT_FALSE(parseRenderArguments(static_cast<int>(args.size()), args.data(), o, error)) << args.back();
-    EXPECT_FALSE(error.empty());
-  }
-}
-
-// Runs the morvel-render program beside this test with `args` from the
-// scratch directory; returns its exit status and fills `output`.
-int runProgram(const std::string& args, std::string& output) {
-  const std::string command = "'" + executableDirectory() + "/morvel-render' " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1000;
-  output.clear();
-  for (int c; (c = std::fgetc(pipe)) != EOF;) output.push_back(static_cast<char>(c));
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
-}
-
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-TEST_F(RenderTest, ProgramWritesTheSameFileForTheSameArguments) {
-  // Noise and a sequencer (which reseeds the random generator) make the
-  // render depend on the seed.
-  writePatch(
-      "SEQUENCER_1;DIVIDER=8;\nVCO_1;TYPE=5;FREQ=2000;AMOUNT=0.3;\nVCO_2;TYPE=1;FREQ=44;AMOUNT=0.3;\n"
-      "MIXER_4;;\nEND_OBJECTS_DECLARE\nBEGIN_LINKS_DECLARE\nVCO_2;IN=SEQUENCER_1;\n"
-      "MIXER_4;ADD_CHANELL=VCO_1;ADD_CHANELL=VCO_2;\nEND_LINKS_DECLARE\n",
-      "noise.mvl");
-  std::string out;
-  ASSERT_EQ(runProgram("noise.mvl -o a.wav -s 1 --seed 7", out), 0) << out;
-  // The last line: frames, wall time, real-time factor.
-  ASSERT_FALSE(out.empty());
-  const size_t lineStart = out.rfind('\n', out.size() - 2) + 1;
-  double wall = -1, factor = -1;
-  EXPECT_EQ(std::sscanf(out.c_str() + lineStart, "Rendered 44100 frames (1.000 s of sound) in %lf s wall time: %lfx real time",
-                        &wall, &factor),
-            2)
-      << out;
-  EXPECT_GE(wall, 0.0);
-  EXPECT_GT(factor, 0.0);
-  ASSERT_EQ(runProgram(dir_.string() + "/noise.mvl -o b.wav -s 1 --seed 7", out), 0) << out;
-  ASSERT_EQ(runProgram("noise.mvl -o c.wav -s 1 --seed 8", out), 0) << out;
-  const std::string a = fileBytes("a.wav");
-  EXPECT_EQ(a.size(), 44u + 4u * 44100u);  // written where the caller is, not beside the program
-  EXPECT_EQ(a, fileBytes("b.wav"));
-  EXPECT_NE(a, fileBytes("c.wav"));
-
-  // The file reads back as 16-bit stereo at 44100 Hz.
-  SF_INFO info{};
-  SNDFILE* f = sf_open("a.wav", SFM_READ, &info);
-  ASSERT_NE(f, nullptr);
-  EXPECT_EQ(info.samplerate, 44100);
-  EXPECT_EQ(info.channels, 2);
-  EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  EXPECT_EQ(info.frames, 44100);
-  sf_close(f);
-
-  writePatch("VCO_1;;FREQ=1;\n", "broken.mvl");
-  EXPECT_EQ(runProgram("broken.mvl -o d.wav -s 1", out), 255) << out;
-  EXPECT_EQ(runProgram("nowhere.mvl -o d.wav -s 1", out), 1) << out;
-  EXPECT_EQ(runProgram("noise.mvl -s 1", out), 2) << out;
-  EXPECT_EQ(runProgram("noise.mvl -o d.wav -s 1 --press 0:KEY_1:1:1", out), 1) << out;
-  EXPECT_FALSE(std::filesystem::exists("d.wav"));
 }
 
 // The patches shipped in MVL/ load cleanly and sound: never silent for a

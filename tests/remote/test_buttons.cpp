@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/generator.h"
 #include "remote/buttons.h"
@@ -154,11 +156,11 @@ TEST_F(RemoteButtons, AmplifierTimesChangeByBandsAndTheSelectorWraps) {
   const auto selector = [] { return float(remoteButtons.amplifierParam); };
   runPresses({{kButtonF3, attack, 10}, {kButtonF3, attack, 20}, {kButtonF3, attack, 30},
               {kButtonF4, attack, 20}, {kButtonF4, attack, 10}, {kButtonF4, attack, 0},
-              {kButtonF4, attack, -1},  // no lower bound
+              {kButtonF4, attack, 0},  // held at 0, as the panel holds it
               {kButtonF1, selector, 3}, {kButtonF3, [&] { return float(vca->releaseTime); }, 1100},
               {kButtonF2, selector, 0}, {kButtonF2, selector, 1}, {kButtonF4, [&] { return float(vca->decayTime); }, 900},
               {kButtonF2, selector, 2}, {kButtonF4, [&] { return float(vca->sustainLevel); }, 0},
-              {kButtonF3, [&] { return float(vca->sustainLevel); }, 1}, {kButtonF3, attack, -1}});
+              {kButtonF3, [&] { return float(vca->sustainLevel); }, 1}, {kButtonF3, attack, 0}});
   remoteButtons.amplifierParam = 0;
   vca->attackTime = 100.0f;
   runPresses({{kButtonF4, attack, 0}});
@@ -233,6 +235,65 @@ TEST_F(RemoteButtons, NextModuleWalksTheListAndStaleIndicesWrap) {
   EXPECT_EQ(remoteButtons.index[kKindOscillator], 0);
   EXPECT_EQ(remoteButtons.index[kKindFilter], 1);
   EXPECT_EQ(remoteButtons.kind, kKindFilter);
+}
+
+// A button held for minutes (a remote box that vanished with it down) keeps
+// every value inside the range its panel allows, and finite.
+TEST_F(RemoteButtons, LongHoldsStayInsideThePanelsRanges) {
+  VCO* vco = addOscillator(440.0f);
+  VCA* vca = add<VCA>(synth_.amplifiers);
+  PCF* pcf = add<PCF>(synth_.filters);
+  SEQUENCER* seq = add<SEQUENCER>(synth_.sequencers);
+  // Each case starts its value somewhere inside the range.
+  const struct {
+    int kind, param, word;
+    Shared<float>* field;
+    float start, bound;
+  } cases[] = {
+      {kKindOscillator, 0, kButtonF1, &vco->frequency, 440.0f, 22050.0f},
+      {kKindOscillator, 0, kButtonF2, &vco->frequency, 440.0f, 0.001f},
+      {kKindOscillator, 0, kButtonF3, &vco->amplitude, 22000.0f, 22050.0f},
+      {kKindOscillator, 0, kButtonF4, &vco->amplitude, 1.0f, 0.0f},
+      {kKindAmplifier, 1, kButtonF3, &vca->decayTime, 5.0f, 100000.0f},
+      {kKindAmplifier, 1, kButtonF4, &vca->decayTime, 99999.0f, 0.0f},
+      {kKindFilter, 1, kButtonF3, &pcf->q, 2.0f, 0.001f},
+      {kKindFilter, 2, kButtonF3, &pcf->gainDb, 6.0f, -96.0f},
+      {kKindSequencer, 0, kButtonUp, &seq->divider, 4.0f, 44100.0f},
+      {kKindSequencer, 0, kButtonDown, &seq->divider, 4.0f, 1.0f / 1024.0f},
+  };
+  auto holdLong = [](int word) {
+    testing::internal::CaptureStdout();
+    hold(word, 30000);  // five minutes of calls
+    testing::internal::GetCapturedStdout();
+  };
+  for (const auto& k : cases) {
+    release();
+    remoteButtons.kind = k.kind;
+    remoteButtons.amplifierParam = remoteButtons.filterParam = k.param;
+    *k.field = k.start;
+    holdLong(k.word);
+    EXPECT_EQ(k.field->load(), k.bound) << "case " << &k - cases;
+    EXPECT_TRUE(std::isfinite(remoteButtons.f1Step) && std::isfinite(remoteButtons.f2Step));
+  }
+  // The integer fields: the cut-off and the notes of the sequencer.
+  remoteButtons.kind = kKindFilter;
+  remoteButtons.filterParam = 0;
+  holdLong(kButtonF3);
+  EXPECT_EQ(pcf->cutoff, 12000);
+  remoteButtons.kind = kKindSequencer;
+  for (const auto& [word, bound] : {std::pair{kButtonF1, 0}, std::pair{kButtonF2, 12}}) {
+    holdLong(word);
+    EXPECT_EQ(seq->stepNote[0][remoteButtons.cursor], bound);
+  }
+  // A value a patch set beyond the range is not pushed further out.
+  release();
+  remoteButtons.kind = kKindFilter;
+  remoteButtons.filterParam = 0;
+  pcf->cutoff = 15000;
+  testing::internal::CaptureStdout();
+  hold(kButtonF3, 3);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(pcf->cutoff, 15000);
 }
 
 TEST_F(RemoteButtons, EmptyListsAndNoSynthesizerAreSafe) {

@@ -1,15 +1,21 @@
 // morvel-synth --headless with NoSound, driven over the network by a remote
-// box that holds F1 on an oscillator, then stopped by a signal.
+// box that holds F1 on an oscillator, then stopped by a signal while other
+// clients talk. Part of the ThreadSanitizer run, which builds the program
+// with it too.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "engine/data_dir.h"
 #include "loopback.h"
@@ -88,8 +94,29 @@ TEST(HeadlessSynth, RemoteBoxSweepsAnOscillatorAndASignalEndsTheLoop) {
     EXPECT_EQ(box.read(4), std::string("1\r\n\0", 4));
     EXPECT_TRUE(box.closedByPeer());
 
+    // Stopped while other clients talk or idle: every connection ends and
+    // the program exits cleanly (the threads are joined, not cut off).
+    std::vector<std::unique_ptr<loopback::Client>> idle;
+    for (int i = 0; i < 3; ++i) {
+      idle.push_back(std::make_unique<loopback::Client>(port));
+      idle.back()->read(kGreeting.size() + kPrompt.size());
+    }
+    std::atomic<bool> talking{true};
+    std::vector<std::thread> talkers;
+    for (int i = 0; i < 3; ++i) {
+      talkers.emplace_back([&] {
+        loopback::Client c(port);
+        c.read(kGreeting.size() + kPrompt.size());
+        while (talking && c.send("PORTA=0\r\n") && !c.read(kZero.size() + kPrompt.size()).empty()) {
+        }
+      });
+    }
+    std::this_thread::sleep_for(200ms);
     kill(pid, sig);
     EXPECT_EQ(waitExit(pid, 20s), 0) << "signal " << sig;
+    for (auto& c : idle) EXPECT_TRUE(c->closedByPeer());
+    talking = false;
+    for (std::thread& t : talkers) t.join();
     const std::string out = readFile(trace);
 
     // The stages in order, then the connection's trace.

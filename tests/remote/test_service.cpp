@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "loopback.h"
@@ -29,13 +31,13 @@ class RemoteService : public ::testing::Test {
       port_ = loopback::freePort();
       IPaddress address;
       ASSERT_EQ(SDLNet_ResolveHost(&address, nullptr, static_cast<Uint16>(port_)), 0);
-      listener_ = SDLNet_TCP_Open(&address);
+      listener_ = openRemoteListener(address);
     }
     ASSERT_NE(listener_, nullptr);
     pump_ = std::thread([this] {
       while (!stop_) {
         accepted_ += acceptRemoteClient(listener_);
-        std::this_thread::sleep_for(2ms);
+        std::this_thread::sleep_for(std::chrono::milliseconds(pumpPeriodMs_.load()));
       }
     });
   }
@@ -58,14 +60,16 @@ class RemoteService : public ::testing::Test {
     ASSERT_TRUE(c.send(line));
     EXPECT_EQ(c.read(kZero.size() + kPrompt.size()), kZero + kPrompt) << line;
   }
-  static bool allConnectionsEnded() {
-    for (int i = 0; i < 250 && activeRemoteConnections() > 0; ++i) std::this_thread::sleep_for(20ms);
-    return activeRemoteConnections() == 0;
+  static bool allConnectionsEndedBut(int left) {
+    for (int i = 0; i < 250 && activeRemoteConnections() > left; ++i) std::this_thread::sleep_for(20ms);
+    return activeRemoteConnections() == left;
   }
+  static bool allConnectionsEnded() { return allConnectionsEndedBut(0); }
 
   int port_ = 0;
   TCPsocket listener_ = nullptr;
   std::atomic<bool> stop_{false};
+  std::atomic<int> pumpPeriodMs_{2};  // the synthesizer's loop makes 10
   std::atomic<int> accepted_{0};
   std::thread pump_;
 };
@@ -145,17 +149,31 @@ TEST_F(RemoteService, ConcurrentClientsKeepTheirOwnLineEnds) {
   EXPECT_EQ(accepted_.load(), 2);
 }
 
-TEST_F(RemoteService, LinesPastTheLimitEndTheConnection) {
+TEST_F(RemoteService, LongReadsAreServedAndEndlessLinesEndTheConnection) {
   // At the limit, line end included: served.
   command(*greeted(), std::string(kRemoteLineLimit - 2, 'A') + "\r\n");
-  // One byte over (arriving in many reads), and far over without a line end.
-  buttonWord = 0;
-  for (const std::string& text : {"PORTA=5" + std::string(kRemoteLineLimit - 8, 'B') + "\r\n",
-                                  std::string(3 * kRemoteReadSize, 'C')}) {
-    auto c = greeted();
-    c->send(text);
-    EXPECT_TRUE(c->closedByPeer());
+  // A whole read of ordinary commands, sent before the connection is even
+  // served, so that one read takes it all: served, the connection kept.
+  {
+    pumpPeriodMs_ = 300;
+    std::this_thread::sleep_for(350ms);
+    loopback::Client c(port_);
+    std::string burst;
+    while (burst.size() + 9 <= kRemoteReadSize) burst += "PORTA=3\r\n";
+    burst.resize(kRemoteReadSize, ' ');
+    ASSERT_TRUE(c.send(burst));
+    pumpPeriodMs_ = 2;
+    EXPECT_EQ(c.read(kGreeting.size() + kPrompt.size()), kGreeting + kPrompt);
+    EXPECT_EQ(c.read(kZero.size() + kPrompt.size()), kZero + kPrompt);
+    EXPECT_EQ(buttonWord.load(), 3);
+    command(c, "PORTA=5\r\n");
+    EXPECT_EQ(buttonWord.load(), 5);
   }
+  // Far over the limit without a line end: the connection ends.
+  buttonWord = 0;
+  auto c = greeted();
+  c->send("PORTA=9" + std::string(3 * kRemoteReadSize, 'C'));
+  EXPECT_TRUE(c->closedByPeer());
   EXPECT_EQ(buttonWord.load(), 0);
   EXPECT_TRUE(allConnectionsEnded());
   command(*greeted(), "PORTA=1\r\n");  // the service goes on
@@ -176,8 +194,112 @@ TEST_F(RemoteService, VanishingClientsEndTheirConnections) {
   EXPECT_EQ(accepted_.load(), 5);
   EXPECT_TRUE(allConnectionsEnded());
   EXPECT_EQ(buttonWord.load(), 0);
-  command(*greeted(), "PORTA=2\r\n");
+  auto last = greeted();
+  command(*last, "PORTA=2\r\n");
   EXPECT_EQ(buttonWord.load(), 2);
+}
+
+TEST_F(RemoteService, LostConnectionsReleaseOnlyTheButtonsTheyHeld) {
+  buttonWord = 0;
+  {
+    auto a = greeted();
+    command(*a, "PORTA=1\r\n");
+    a->abort();  // gone with F1 held
+  }
+  auto released = [] {
+    for (int i = 0; i < 250 && buttonWord.load() != 0; ++i) std::this_thread::sleep_for(20ms);
+    return buttonWord.load() == 0;
+  };
+  EXPECT_TRUE(released());
+  // Another connection wrote the word since: it stays.
+  auto a = greeted();
+  auto b = greeted();
+  command(*a, "PORTA=3\r\n");
+  command(*b, "PORTA=5\r\n");
+  a->closeNow();
+  EXPECT_TRUE(allConnectionsEndedBut(1));
+  EXPECT_EQ(buttonWord.load(), 5);
+  // "FINISH" leaves the buttons as the box set them.
+  ASSERT_TRUE(b->send("FINISH\r\n"));
+  EXPECT_EQ(b->read(kOne.size()), kOne);
+  EXPECT_TRUE(allConnectionsEnded());
+  EXPECT_EQ(buttonWord.load(), 5);
+}
+
+// Clients connecting all at once, paced as the synthesizer's loop accepts
+// (one per 10 ms pass): each is greeted in time, none waits for the kernel
+// to retry its connection.
+TEST_F(RemoteService, BurstsOfClientsAreAllGreetedQuickly) {
+  pumpPeriodMs_ = 10;
+  for (const auto& [clients, limit] : {std::pair{50, 2000ms}, std::pair{200, 5000ms}}) {
+    std::atomic<int> greetedInTime{0};
+    std::atomic<bool> go{false};
+    std::vector<std::thread> threads;
+    const auto start = std::chrono::steady_clock::now() + 50ms;
+    for (int i = 0; i < clients; ++i) {
+      threads.emplace_back([&] {
+        while (!go) std::this_thread::yield();
+        loopback::Client c(port_);
+        const std::string got = c.read(kGreeting.size() + kPrompt.size(), limit);
+        if (got == kGreeting + kPrompt && std::chrono::steady_clock::now() - start <= limit) ++greetedInTime;
+      });
+    }
+    std::this_thread::sleep_until(start);
+    go = true;
+    for (std::thread& t : threads) t.join();
+    EXPECT_EQ(greetedInTime.load(), clients);
+    EXPECT_TRUE(allConnectionsEnded());
+  }
+}
+
+// Silent clients tie up only their own threads; past the bound the next
+// client is told so and closed; the count falls back as they leave.
+TEST_F(RemoteService, ConnectionsAreBoundedAndSilentOnesHarmNoOne) {
+  std::vector<std::unique_ptr<loopback::Client>> silent;
+  for (int i = 0; i < kMaxRemoteConnections; ++i) silent.push_back(greeted());
+  EXPECT_EQ(activeRemoteConnections(), kMaxRemoteConnections);
+  {
+    loopback::Client refused(port_);
+    const std::string busy = std::string(kRemoteBusy) + '\0';
+    EXPECT_EQ(refused.read(busy.size()), busy);
+    EXPECT_TRUE(refused.closedByPeer());
+  }
+  silent.resize(silent.size() - 1);
+  EXPECT_TRUE(allConnectionsEndedBut(kMaxRemoteConnections - 1));
+  auto served = greeted();
+  command(*served, "PORTA=2\r\n");
+  EXPECT_EQ(buttonWord.load(), 2);
+  silent.clear();
+  served.reset();
+  EXPECT_TRUE(allConnectionsEnded());
+}
+
+// The shutdown ends every connection thread while clients talk or idle.
+TEST_F(RemoteService, StoppingEndsEveryConnectionWhileClientsTalk) {
+  std::vector<std::unique_ptr<loopback::Client>> idle;
+  for (int i = 0; i < 5; ++i) idle.push_back(greeted());
+  std::atomic<bool> talking{true};
+  std::vector<std::thread> talkers;
+  for (int i = 0; i < 4; ++i) {
+    talkers.emplace_back([&, i] {
+      loopback::Client c(port_);
+      c.read(kGreeting.size() + kPrompt.size());
+      for (int n = 0; talking && c.send("PORTA=" + std::to_string(i + n % 2) + "\r\n"); ++n) {
+        if (c.read(kZero.size() + kPrompt.size()).empty()) break;
+      }
+    });
+  }
+  std::this_thread::sleep_for(200ms);
+  stop_ = true;
+  pump_.join();
+  const auto start = std::chrono::steady_clock::now();
+  stopRemoteConnections();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  EXPECT_EQ(activeRemoteConnections(), 0);
+  for (auto& c : idle) EXPECT_TRUE(c->closedByPeer());
+  talking = false;
+  for (std::thread& t : talkers) t.join();
+  pump_ = std::thread([] {});  // TearDown joins one
 }
 
 TEST(RemotePort, EnvironmentOverridesTheDefault) {

@@ -18,6 +18,12 @@ VCO::VCO(float amplitude_, float frequency_, int waveType_)
   copyName(name, "Emptynamed_VCO");
 }
 
+#if defined(__GNUC__) && !defined(__clang__)
+#define VCO_WHOLE_STEP __attribute__((noipa))
+#else
+#define VCO_WHOLE_STEP
+#endif
+
 namespace {
 
 // The linked value of a modulation input, or nothing. One read of each link.
@@ -53,8 +59,9 @@ inline float modulate(float p, const Shared<float>* m) { return m != nullptr ? p
 // `value` and `phase` are written by this step only: it works on locals and
 // stores each once. The offset and the pulse width (and their modulations)
 // are read only by the waves that use them. Called only through the module
-// lists, so it is kept whole (no split into an inlinable head).
-[[gnu::noipa]] int VCO::process() {
+// lists, so GCC is told to keep it whole (not split into an inlinable head
+// and a body called from it).
+VCO_WHOLE_STEP int VCO::process() {
   if (power == 0) {
     value = 0.0f;
     return 1;

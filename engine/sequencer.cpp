@@ -22,17 +22,17 @@ SpscRing<StepEvent, 256> stepEvents;
 std::atomic<StepEventSink> stepEventSink{nullptr};
 std::atomic<long> droppedEvents{0};
 
-void dropQueuedEvents() {
+}  // namespace
+
+void dropStepEvents() {
   StepEvent event;
   while (stepEvents.pop(event)) {
   }
 }
 
-}  // namespace
-
 void setStepEventSink(StepEventSink sink) {
   stepEventSink.store(sink);
-  dropQueuedEvents();
+  dropStepEvents();
 }
 
 int dispatchStepEvents() {

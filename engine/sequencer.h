@@ -21,6 +21,9 @@ void setStepEventSink(StepEventSink sink);
 // Hands every queued event to the receiver, oldest first; returns how many.
 // Call from one thread only (the main thread), e.g. once per frame.
 int dispatchStepEvents();
+// Drops the queued events, e.g. before their sequencers are freed, so that
+// no receiver is handed a freed sequencer. Main thread (the consumer).
+void dropStepEvents();
 // Events lost because the queue was full (a receiver not drained for long).
 long droppedStepEvents();
 

@@ -338,7 +338,7 @@ int runEditor(const char* shownName, const char* rcPath) {
   selectedObject = -1;
 
   clearAndCount();
-  push2D(0, 0, 1024, 800);
+  push2D(0, 0, 1024, 768);
   std::printf("KK\n");
 
   SPRITE* background = new SPRITE("FOND_GLOBAL", 0, 0, 0, 0, 0, 1.0f, 0, 0);
@@ -368,8 +368,8 @@ int runEditor(const char* shownName, const char* rcPath) {
     handleEvents(objectList, 0, displaySurface);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
-    // 800 rows are mapped onto the 768-pixel window.
-    push2D(0, 0, 1024, 800);
+    // One screen pixel per window pixel: what is drawn is where it is hit.
+    push2D(0, 0, 1024, 768);
     for (int i = 0; i < 4; ++i) {
       for (int j = 0; j < 4; ++j) {
         background->setPosition(static_cast<float>(i) * background->w, static_cast<float>(j) * background->h, 0);

@@ -3,7 +3,10 @@
 // lists for the life of the patch and looks modules up by exact name.
 
 #include <cstdio>
+#include <utility>
 #include <vector>
+
+#include "engine/audio_lock.h"
 
 #include "engine/keyboard.h"
 #include "engine/mixer.h"
@@ -73,6 +76,34 @@ class GENERATOR : public OUTPUT {
 
   // Total number of modules in the seven lists.
   size_t moduleCount() const;
+
+  // Where `create` puts a new module in its kind's list: the patch reader
+  // inserts at the front (a list holds the file's modules in reverse order),
+  // the module dashboard appends.
+  enum class Placement { Front, Back };
+
+  // Creates a module of kind `Module` from `args`, names it and inserts it
+  // into its kind's list. The module is built before the sound layer's lock
+  // is taken (a sampler reads its sample file), so only the insertion keeps
+  // a render of this synthesizer waiting. Main thread.
+  template <typename Module, typename... Args>
+  Module* create(const char* name, Placement where, Args&&... args) {
+    auto* module = new Module(std::forward<Args>(args)...);
+    module->setName(name);
+    std::vector<Module*>& list = listOf(module);
+    AudioLock lock;
+    list.insert(where == Placement::Front ? list.begin() : list.end(), module);
+    return module;
+  }
+
+ private:
+  std::vector<SEQUENCER*>& listOf(SEQUENCER*) { return sequencers; }
+  std::vector<KEYBOARD*>& listOf(KEYBOARD*) { return keyboards; }
+  std::vector<VCO*>& listOf(VCO*) { return oscillators; }
+  std::vector<MIXER*>& listOf(MIXER*) { return mixers; }
+  std::vector<SAMPLER*>& listOf(SAMPLER*) { return samplers; }
+  std::vector<VCA*>& listOf(VCA*) { return amplifiers; }
+  std::vector<PCF*>& listOf(PCF*) { return filters; }
 };
 
 // The current synthesizer, used by the render callback, the panels, the event

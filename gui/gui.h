@@ -7,6 +7,7 @@
 #include "gui/font.h"
 #include "gui/image_store.h"
 #include "gui/listing.h"
+#include "gui/messages.h"
 #include "gui/rc_file.h"
 #include "gui/ui_state.h"
 #include "gui/video.h"

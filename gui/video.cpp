@@ -117,7 +117,8 @@ void drawQuad(int texture, float cx, float cy, float depth, float rx, float ry, 
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glTranslatef(cx - static_cast<float>(scrollOffset.x), cy + 15 - static_cast<float>(scrollOffset.y), depth);
+  // Drawn exactly where the widget is hit: no offset but the scroll.
+  glTranslatef(cx - static_cast<float>(scrollOffset.x), cy - static_cast<float>(scrollOffset.y), depth);
   glRotatef(rx, 1, 0, 0);
   glRotatef(ry, 0, 1, 0);
   glRotatef(rz, 0, 0, 1);

@@ -37,8 +37,8 @@ void setViewport(int width, int height);
 void push2D(int left, int top, int right, int bottom);
 void pop2D();
 
-// Draws texture `texture` on a quad centred 15 pixels below (cx, cy) minus
-// the scroll offset, turned by rz degrees (clockwise on screen). The quad's
+// Draws texture `texture` on a quad centred on (cx, cy) minus the scroll
+// offset, turned by rz degrees (clockwise on screen). The quad's
 // axes are exchanged, so a sprite passes rz = angle + 90 to appear upright,
 // with hx, hy its half width and half height.
 void drawQuad(int texture, float cx, float cy, float depth, float rx, float ry, float rz, float hx,

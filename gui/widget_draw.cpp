@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -17,9 +18,15 @@ namespace {
 
 int textureOf(const char* name) { return imageStore ? imageStore->indexOf(name) : -1; }
 
+// The first whole pixel a position covers: a panel's place may be half a
+// pixel (row steps of 1.5), and hit tests, which truncate the pointer's
+// offset into the panel, start there too. Drawing on whole pixels also keeps
+// one-pixel lines of the pictures sharp.
+float pixelOf(float v) { return std::ceil(v); }
+
 void quadFor(const SPRITE& s, int texture) {
-  drawQuad(texture, s.x + s.w / 2, s.y + s.h / 2, s.z, 0, 0, static_cast<float>(s.angle + 90),
-           s.w / 2 * s.zoom, s.h / 2 * s.zoom);
+  drawQuad(texture, pixelOf(s.x) + s.w / 2, pixelOf(s.y) + s.h / 2, s.z, 0, 0,
+           static_cast<float>(s.angle + 90), s.w / 2 * s.zoom, s.h / 2 * s.zoom);
 }
 
 }  // namespace
@@ -67,14 +74,19 @@ void SPRITE::drawGL(SDL_Surface*) {
   }
 }
 
-// Each channel's raw 0-255 value goes to the OpenGL colour, so any nonzero
-// channel is at full intensity.
+// The label's colour is 0xRRGGBB, each channel 0 to 255 of full intensity
+// (grey 0x808080 is grey, not white). A label's text stands where the label is hit:
+// the top of its capitals at `y`, so the baseline lies kLabelCapHeight lower
+// (printText measures y upwards from the bottom of the viewport).
 void LABEL::drawLabel() {
   if (glReady()) {
-    glColor3f(static_cast<float>((color >> 16) & 0xFF), static_cast<float>((color >> 8) & 0xFF),
-              static_cast<float>(color & 0xFF));
+    glColor3ub(static_cast<GLubyte>((color >> 16) & 0xFF), static_cast<GLubyte>((color >> 8) & 0xFF),
+               static_cast<GLubyte>(color & 0xFF));
     if (originFlag) {
-      printText(smallFont, x, 747 - y, "%s", text);
+      GLint viewport[4];
+      glGetIntegerv(GL_VIEWPORT, viewport);
+      printText(smallFont, pixelOf(x), static_cast<float>(viewport[3]) - (pixelOf(y) + kLabelCapHeight),
+                "%s", text);
     } else {
       printText(smallFont, x, y, "%s", text);
     }

@@ -354,10 +354,17 @@ int OBJET::update() {
   return SPRITE::update();
 }
 
+const char* OBJET::ownItemName(const char* childName) const {
+  const std::size_t n = std::strlen(objName);
+  if (n > 0 && std::strncmp(childName, objName, n) == 0 && childName[n] == '_') return childName + n + 1;
+  return nullptr;
+}
+
 SPRITE* OBJET::childByName(const char* itemName) {
   if (!itemName) return nullptr;
   for (auto it = children->rbegin(); it != children->rend(); ++it) {
-    if (std::strcmp(itemNameOf((*it)->name), itemName) == 0) return *it;
+    const char* own = ownItemName((*it)->name);
+    if (std::strcmp(own ? own : itemNameOf((*it)->name), itemName) == 0) return *it;
   }
   return nullptr;
 }
@@ -367,10 +374,14 @@ BUTTON* OBJET::buttonByName(const char* itemName) {
   for (auto it = children->rbegin(); it != children->rend(); ++it) {
     auto* b = dynamic_cast<BUTTON*>(*it);
     if (!b) continue;
-    const std::size_t n = std::strlen(b->name);
-    std::size_t skip = (n > 2 && b->name[2] == '_') ? 3 : 2;
-    if (skip > n) skip = n;
-    if (std::strcmp(b->name + skip, itemName) == 0) return b;
+    const char* item = ownItemName(b->name);
+    if (!item) {
+      const std::size_t n = std::strlen(b->name);
+      std::size_t skip = (n > 2 && b->name[2] == '_') ? 3 : 2;
+      if (skip > n) skip = n;
+      item = b->name + skip;
+    }
+    if (std::strcmp(item, itemName) == 0) return b;
   }
   return nullptr;
 }
@@ -445,10 +456,14 @@ int OBJET::setDisplayMode(int mode) {
     default:
       break;
   }
+  showCurrentList();
+  return 1;
+}
+
+void OBJET::showCurrentList() {
   computeSize();
   markChildren(1);
   draw(nullptr);
   dirty = 1;
   changed = 1;
-  return 1;
 }

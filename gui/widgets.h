@@ -187,6 +187,10 @@ class BUTTON : public SPRITE, public MSG_RESPONDER {
   int32_t state = 0;
 };
 
+// Height of the capitals of the label face at the label size (the small
+// font, 8 pixels to the em): a label's text is drawn from its `y` down.
+constexpr int kLabelCapHeight = 7;
+
 class LABEL : public SPRITE, public MSG_RESPONDER {
  public:
   // The two ignored arguments are kept for the RC reader's call.
@@ -237,11 +241,21 @@ class OBJET : public SPRITE {
   void post(const WIDGET_MESSAGE& message);
   // The child under the global mouse position, never a "FOND" or "BACK" one.
   SPRITE* childAt();
+  // Children named "<objName>_<item>" are matched on their exact item
+  // name, whatever the length of the panel name (panels 100 and up
+  // included); other names lose a prefix of 2 or 3 characters as
+  // itemNameOf says.
   SPRITE* childByName(const char* itemName);
   BUTTON* buttonByName(const char* itemName);
+  // The item name of a child of this panel ("12_POWER" of panel "12" gives
+  // "POWER"), or null when the name does not start with "<objName>_".
+  const char* ownItemName(const char* childName) const;
   int childPosition(const SPRITE* child) const;
   void computeSize();
   void markChildren(int flag);
+  // After a change of mode or list: takes the size of what is shown, marks
+  // every child and draws (setDisplayMode's last steps).
+  void showCurrentList();
 
   SPRITE* lastChild = nullptr;
   char objName[kLongTextSize] = {};

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/audio_lock.h"
 #include "engine/generator.h"
 #include "engine/notes.h"
 #include "engine/tokenizer.h"
@@ -25,13 +24,8 @@ GENERATOR::GENERATOR(const char* path) : GENERATOR() {
 namespace {
 
 // The readers insert at the front, so each list holds the file's modules in
-// reverse order of declaration. The lock keeps a render of this synthesizer
-// (if it is already the current one) away from a list being changed.
-template <typename Module>
-void insertFront(std::vector<Module*>& list, Module* module) {
-  AudioLock lock;
-  list.insert(list.begin(), module);
-}
+// reverse order of declaration.
+constexpr GENERATOR::Placement kReaderPlacement = GENERATOR::Placement::Front;
 
 // Applies the parameters to one module, reporting an empty one (a fatal
 // error of the file).
@@ -158,41 +152,27 @@ bool readObjectStatement(GENERATOR& synth, const std::string& word, int line) {
 
   // Four independent groups of kind words; a name may make several modules.
   if (contains(name, "SEQUENCER")) {
-    auto* seq = new SEQUENCER;
-    seq->setName(name.c_str());
-    insertFront(synth.sequencers, seq);
+    auto* seq = synth.create<SEQUENCER>(name.c_str(), kReaderPlacement);
     if (!applyParameters(parameters, line, [&](auto& p, auto& v) { applySequencer(*seq, p, v); })) return false;
   }
   if (contains(name, "PCF")) {
-    auto* pcf = new PCF;
-    pcf->setName(name.c_str());
-    insertFront(synth.filters, pcf);
+    auto* pcf = synth.create<PCF>(name.c_str(), kReaderPlacement);
     if (!applyParameters(parameters, line, [&](auto& p, auto& v) { applyFilter(*pcf, p, v); })) return false;
   } else if (contains(name, "KEY")) {
-    auto* keyboard = new KEYBOARD;
-    keyboard->setName(name.c_str());
-    insertFront(synth.keyboards, keyboard);
+    synth.create<KEYBOARD>(name.c_str(), kReaderPlacement);
   } else if (contains(name, "SAMPLER")) {
-    auto* sampler = new SAMPLER;
-    sampler->setName(name.c_str());
-    insertFront(synth.samplers, sampler);
+    auto* sampler = synth.create<SAMPLER>(name.c_str(), kReaderPlacement);
     if (!applyParameters(parameters, line, [&](auto& p, auto& v) { applySampler(*sampler, p, v); })) return false;
   } else if (contains(name, "VCO")) {
-    auto* vco = new VCO(1.0f, 110.0f, 1);
-    vco->setName(name.c_str());
-    insertFront(synth.oscillators, vco);
+    auto* vco = synth.create<VCO>(name.c_str(), kReaderPlacement, 1.0f, 110.0f, 1);
     if (!applyParameters(parameters, line, [&](auto& p, auto& v) { applyOscillator(*vco, p, v); })) return false;
   }
   if (contains(name, "VCA")) {
-    auto* vca = new VCA;
-    vca->setName(name.c_str());
-    insertFront(synth.amplifiers, vca);
+    auto* vca = synth.create<VCA>(name.c_str(), kReaderPlacement);
     if (!applyParameters(parameters, line, [&](auto& p, auto& v) { applyAmplifier(*vca, p, v); })) return false;
   }
   if (contains(name, "MIXER")) {
-    auto* mixer = new MIXER;
-    mixer->setName(name.c_str());
-    insertFront(synth.mixers, mixer);
+    synth.create<MIXER>(name.c_str(), kReaderPlacement);
   }
   return true;
 }

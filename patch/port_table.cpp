@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <type_traits>
 
 #include "engine/audio_lock.h"
 
@@ -24,39 +25,39 @@ constexpr std::array kChannelSources{K::Oscillator, K::Sampler, K::Amplifier, K:
 // Each kind's rows in cord order. The reader tries the rows of a statement's
 // kind in this order too, which is the order its keys were always applied.
 const PortSpec kOscillatorPorts[] = {
-    {K::Oscillator, S::Main, "INPUT", "IN", F::Signal, kControllers, true},
-    {K::Oscillator, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kModulators, true},
-    {K::Oscillator, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kModulators, true},
-    {K::Oscillator, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kModulators, true},
-    {K::Oscillator, S::ModPwm, "INPUT_MOD_PWM", "MOD_PWM", F::Signal, kModulators, true},
-    {K::Oscillator, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true},
-    {K::Oscillator, S::Gate, "INPUT_GATE", "GATE", F::Gate, kControllers, true},
+    {K::Oscillator, S::Main, "INPUT", "IN", F::Signal, kControllers, true, true},
+    {K::Oscillator, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kModulators, true, true},
+    {K::Oscillator, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kModulators, true, true},
+    {K::Oscillator, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kModulators, true, true},
+    {K::Oscillator, S::ModPwm, "INPUT_MOD_PWM", "MOD_PWM", F::Signal, kModulators, true, true},
+    {K::Oscillator, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true, true},
+    {K::Oscillator, S::Gate, "INPUT_GATE", "GATE", F::Gate, kControllers, true, true},
 };
 const PortSpec kSamplerPorts[] = {
-    {K::Sampler, S::Main, "INPUT", "IN", F::Signal, kControllers, true},
-    {K::Sampler, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kSamplerModulators, true},
-    {K::Sampler, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kSamplerModulators, true},
-    {K::Sampler, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kSamplerModulators, true},
-    {K::Sampler, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true},
-    {K::Sampler, S::Gate, "INPUT_GATE", "GATE", F::Gate, kControllers, true},
+    {K::Sampler, S::Main, "INPUT", "IN", F::Signal, kControllers, true, true},
+    {K::Sampler, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kSamplerModulators, true, true},
+    {K::Sampler, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kSamplerModulators, true, true},
+    {K::Sampler, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kSamplerModulators, true, true},
+    {K::Sampler, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true, true},
+    {K::Sampler, S::Gate, "INPUT_GATE", "GATE", F::Gate, kControllers, true, true},
 };
 const PortSpec kFilterPorts[] = {
-    {K::Filter, S::Main, "INPUT", "IN", F::Signal, kFilterSources, true},
-    {K::Filter, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kModulators, true},
-    {K::Filter, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kModulators, true},
-    {K::Filter, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kModulators, true},
-    {K::Filter, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, false},
-    {K::Filter, S::Gate, "INPUT_GATE", "GATE", F::Gate, kKeyboardFirst, true},
+    {K::Filter, S::Main, "INPUT", "IN", F::Signal, kFilterSources, true, true},
+    {K::Filter, S::ModAmp, "INPUT_MOD_AMP", "MOD_AMP", F::Signal, kModulators, true, true},
+    {K::Filter, S::ModFreq, "INPUT_MOD_FREQ", "MOD_FREQ", F::Signal, kModulators, true, true},
+    {K::Filter, S::ModPhase, "INPUT_MOD_PHASE", "MOD_PHASE", F::Signal, kModulators, true, true},
+    {K::Filter, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kControllers, true, false},
+    {K::Filter, S::Gate, "INPUT_GATE", "GATE", F::Gate, kKeyboardFirst, true, true},
 };
 const PortSpec kAmplifierPorts[] = {
-    {K::Amplifier, S::Main, "INPUT", "IN", F::Signal, kAmplifierSources, true},
-    {K::Amplifier, S::Gate, "INPUT_GATE", "GATE", F::Gate, kKeyboardFirst, true},
+    {K::Amplifier, S::Main, "INPUT", "IN", F::Signal, kAmplifierSources, true, true},
+    {K::Amplifier, S::Gate, "INPUT_GATE", "GATE", F::Gate, kKeyboardFirst, true, true},
 };
 const PortSpec kMixerPorts[] = {
-    {K::Mixer, S::Channel, "INPUT_%d", "ADD_CHANELL", F::Signal, kChannelSources, true},
+    {K::Mixer, S::Channel, "INPUT_%d", "ADD_CHANELL", F::Signal, kChannelSources, true, true},
 };
 const PortSpec kSequencerPorts[] = {
-    {K::Sequencer, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kKeyboardOnly, false},
+    {K::Sequencer, S::Sync, "INPUT_SYNC", "SYNC", F::Sync, kKeyboardOnly, false, false},
 };
 
 // The modulation slot of a module that has one, or null.
@@ -77,51 +78,45 @@ Shared<INPUT*>* modulationSlot(ModuleRef m, PortSlot slot) {
   }
 }
 
-// The main input of the kinds that have one.
-INPUT* mainInput(ModuleRef m) {
+// Calls `f` with the typed module.
+template <typename F>
+auto visit(const ModuleRef& m, F f) {
   switch (m.kind) {
-    case K::Oscillator:
-      return m.oscillator();
-    case K::Sampler:
-      return m.sampler();
-    case K::Amplifier:
-      return m.amplifier();
-    case K::Filter:
-      return m.filter();
-    default:
-      return nullptr;
-  }
-}
-
-INPUT_GATE* gateInput(ModuleRef m) {
-  switch (m.kind) {
-    case K::Oscillator:
-      return m.oscillator();
-    case K::Sampler:
-      return m.sampler();
-    case K::Amplifier:
-      return m.amplifier();
-    case K::Filter:
-      return m.filter();
-    default:
-      return nullptr;
-  }
-}
-
-INPUT_SYNC* syncInput(ModuleRef m) {
-  switch (m.kind) {
-    case K::Oscillator:
-      return m.oscillator();
-    case K::Sampler:
-      return m.sampler();
-    case K::Filter:
-      return m.filter();
     case K::Sequencer:
-      return m.sequencer();
-    default:
-      return nullptr;
+      return f(m.sequencer());
+    case K::Keyboard:
+      return f(m.keyboard());
+    case K::Oscillator:
+      return f(m.oscillator());
+    case K::Sampler:
+      return f(m.sampler());
+    case K::Amplifier:
+      return f(m.amplifier());
+    case K::Filter:
+      return f(m.filter());
+    case K::Mixer:
+      break;
   }
+  return f(m.mixer());
 }
+
+// The module as one of its port interfaces (INPUT, INPUT_GATE, OUTPUT_SYNC,
+// ...), or null when its kind has no such port.
+template <typename Port>
+Port* portOf(const ModuleRef& m) {
+  if (!m) return nullptr;
+  return visit(m, [](auto* module) -> Port* {
+    if constexpr (std::is_base_of_v<Port, std::remove_pointer_t<decltype(module)>>) {
+      return module;
+    } else {
+      return nullptr;
+    }
+  });
+}
+
+INPUT* mainInput(ModuleRef m) { return portOf<INPUT>(m); }
+INPUT_GATE* gateInput(ModuleRef m) { return portOf<INPUT_GATE>(m); }
+INPUT_SYNC* syncInput(ModuleRef m) { return portOf<INPUT_SYNC>(m); }
 
 // Stores a new modulation input connected to `source` (null: none) and frees
 // the one it replaces once no render can be reading it.
@@ -183,36 +178,12 @@ MIXER* ModuleRef::mixer() const { return typed<MIXER>(*this, K::Mixer); }
 
 const char* ModuleRef::name() const {
   if (output == nullptr) return "";
-  switch (kind) {
-    case K::Sequencer:
-      return sequencer()->name;
-    case K::Keyboard:
-      return keyboard()->name;
-    case K::Oscillator:
-      return oscillator()->name;
-    case K::Sampler:
-      return sampler()->name;
-    case K::Amplifier:
-      return amplifier()->name;
-    case K::Filter:
-      return filter()->name;
-    case K::Mixer:
-      return mixer()->name;
-  }
-  return "";
+  return visit(*this, [](auto* module) -> const char* { return module->name; });
 }
 
-OUTPUT_GATE* ModuleRef::gateOutput() const {
-  if (SEQUENCER* s = sequencer()) return s;
-  if (KEYBOARD* k = keyboard()) return k;
-  return nullptr;
-}
+OUTPUT_GATE* ModuleRef::gateOutput() const { return portOf<OUTPUT_GATE>(*this); }
 
-OUTPUT_SYNC* ModuleRef::syncOutput() const {
-  if (SEQUENCER* s = sequencer()) return s;
-  if (KEYBOARD* k = keyboard()) return k;
-  return nullptr;
-}
+OUTPUT_SYNC* ModuleRef::syncOutput() const { return portOf<OUTPUT_SYNC>(*this); }
 
 ModuleRef findModule(const GENERATOR& g, ModuleKind kind, const char* name) {
   if (!nameHasKind(name, kind)) return {};
@@ -355,7 +326,7 @@ const void* boundField(ModuleRef target, PortSlot slot, int channel) {
   }
 }
 
-bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source) {
+bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source, int channel) {
   if (!target || !source) return false;
   switch (slot) {
     case S::Main:
@@ -380,7 +351,11 @@ bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source) {
     }
     case S::Channel: {
       MIXER* m = target.mixer();
-      return m != nullptr && m->addChannel(source.output, -1) == 1;
+      if (m == nullptr) return false;
+      if (channel < 0) return m->addChannel(source.output, -1) == 1;
+      if (channel >= m->channelCount || channel >= MIXER::kChannels) return false;
+      m->channelInput[channel].connect(source.output);
+      return true;
     }
     default:
       if (Shared<INPUT*>* mod = modulationSlot(target, slot)) {

@@ -85,9 +85,12 @@ struct PortSpec {
   PortFamily family;
   // Kinds the links reader binds from, in the order it tries them.
   std::span<const ModuleKind> readerSources;
-  // False for the inputs a patch file binds but no cord does (a filter's or
-  // a sequencer's sync input): their kind has no plug for them.
+  // False for an input with no plug on its module's back (a sequencer's
+  // sync input, bound only from a patch file).
   bool plugged;
+  // False for an input a cord released on its plug does not bind (a
+  // filter's sync input: a patch file binds it, and its cord is shown).
+  bool cordBinds;
 };
 
 // The inputs of `kind`, in the order the cords of a panel are built: main,
@@ -110,9 +113,10 @@ const void* outputField(ModuleRef source, PortFamily family);
 const void* boundField(ModuleRef target, PortSlot slot, int channel = 0);
 
 // Binds the input to `source`'s output of the input's family. A mixer gets a
-// new channel (false when its channels are all in use, or when the source
-// lacks the family's output). True when bound.
-bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source);
+// new channel, or with `channel` >= 0 that channel (one in use) is bound
+// anew. False when nothing was bound: the source lacks the family's output,
+// the mixer's channels are all in use, or the channel is not in use.
+bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source, int channel = -1);
 // Unbinds the input; a mixer's channel `channel` is emptied (the count stays).
 void unbindPort(ModuleRef target, PortSlot slot, int channel = 0);
 

@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl1.2-dev libsdl-image1.2-dev libsdl-net1.2-dev
   libfreetype-dev libgl-dev libglu1-mesa-dev
   libsndfile1-dev libcairo2-dev
-  fonts-atarismall fonts-dejavu-core
+  python3-fonttools fonts-dejavu-core
   xvfb xauth xdotool imagemagick sox netcat-openbsd python3
 )
 

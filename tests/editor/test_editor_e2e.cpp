@@ -206,6 +206,29 @@ TEST_F(EditorSession, DragSaveGridAndEscape) {
   EXPECT_TRUE(eventually([&] { return readFile(dir_ / "RC/T.RC") == expected; }, 10000ms))
       << readFile(dir_ / "RC/T.RC");
 
+  // What is drawn is where the pointer hits: the lamp (16 x 16, now at 8, 4)
+  // covers exactly its hit rectangle in the window, the button (20 x 20 at
+  // 100, 40) its own.
+  const std::string shot = dir_ / "shot.bmp";
+  ASSERT_EQ(std::system(("DISPLAY=" + display_ + " import -window root BMP3:" + shot).c_str()), 0);
+  SDL_Surface* screen = SDL_LoadBMP(shot.c_str());
+  ASSERT_NE(screen, nullptr);
+  int lamp = 0, button = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 130; ++x) {
+      const Uint32 c = pixelAt(screen, wx + x, wy + y);
+      const bool inLamp = x >= 8 && x < 24 && y >= 4 && y < 20;
+      const bool inButton = x >= 100 && x < 120 && y >= 40 && y < 60;
+      EXPECT_EQ(c == 0xFF3000u, inLamp) << x << "," << y;
+      EXPECT_EQ(c == 0x004000u, inButton) << x << "," << y;
+      lamp += c == 0xFF3000u;
+      button += c == 0x004000u;
+    }
+  }
+  EXPECT_EQ(lamp, 16 * 16);
+  EXPECT_EQ(button, 20 * 20);
+  SDL_FreeSurface(screen);
+
   xdotool("key F6 F6 F6 F6 F6");
   xdotool("key Escape");
   const int status = waitFor(editor_, 20000ms);

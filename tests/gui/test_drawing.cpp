@@ -58,6 +58,8 @@ class Drawing : public testing::Test {
                                      "SHAPE_MASK grfx/shape_mask.bmp SIMPLEPART\n"
                                      "QS grfx/quads.bmp TILES 64 64 1 2 4 0\n"
                                      "END\n");
+    // The project's label face when it is built beside the tests.
+    font_ = testFontPath();
     ASSERT_EQ(chdir(d.path().c_str()), 0);
     startVideo(kWidth, kHeight, "drawing test", "grfx/opengl.mim");
   }
@@ -95,10 +97,12 @@ class Drawing : public testing::Test {
   }
 
   static TempDir* dir_;
+  static std::string font_;
   std::vector<unsigned char> pixels_;
 };
 
 TempDir* Drawing::dir_ = nullptr;
+std::string Drawing::font_;
 
 }  // namespace
 
@@ -112,7 +116,7 @@ TEST_F(Drawing, StartVideoRegistersTheSplashFirstAndTheArchive) {
   EXPECT_TRUE(glReady());
 }
 
-TEST_F(Drawing, ASpriteIsDrawnItsSizeAndFifteenPixelsLow) {
+TEST_F(Drawing, ASpriteIsDrawnItsSizeWhereItStands) {
   SPRITE red("RED", 100, 50, 0, 0, 0, 1.0f, 0, 0);
   drawSprite(red);
   readBack();
@@ -130,7 +134,7 @@ TEST_F(Drawing, ASpriteIsDrawnItsSizeAndFifteenPixelsLow) {
   EXPECT_EQ(maxX - minX + 1, 20);
   EXPECT_EQ(maxY - minY + 1, 10);
   EXPECT_EQ((minX + maxX + 1) / 2, 110);
-  EXPECT_EQ((minY + maxY + 1) / 2, 70);
+  EXPECT_EQ((minY + maxY + 1) / 2, 55);
 
   // The scroll offset moves every quad; zoom scales about the centre.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -138,10 +142,10 @@ TEST_F(Drawing, ASpriteIsDrawnItsSizeAndFifteenPixelsLow) {
   red.zoom = 2;
   drawSprite(red);
   readBack();
-  EXPECT_EQ(pixel(110 - 30 - 19, 70 - 20 - 9), 0xFF0000u);
-  EXPECT_EQ(pixel(110 - 30 + 18, 70 - 20 + 8), 0xFF0000u);
-  EXPECT_EQ(pixel(110 - 30 - 21, 70 - 20), 0u);
-  EXPECT_EQ(pixel(110 - 30, 70 - 20 - 11), 0u);
+  EXPECT_EQ(pixel(110 - 30 - 19, 55 - 20 - 9), 0xFF0000u);
+  EXPECT_EQ(pixel(110 - 30 + 18, 55 - 20 + 8), 0xFF0000u);
+  EXPECT_EQ(pixel(110 - 30 - 21, 55 - 20), 0u);
+  EXPECT_EQ(pixel(110 - 30, 55 - 20 - 11), 0u);
 }
 
 TEST_F(Drawing, TexturesShowTheirTrueColoursWhateverTheSurfaceFormat) {
@@ -167,7 +171,7 @@ TEST_F(Drawing, TexturesShowTheirTrueColoursWhateverTheSurfaceFormat) {
     q.setPosition(500, 200, 0);
     drawSprite(q);
     readBack();
-    const int top = 200 + 15;
+    const int top = 200;
     EXPECT_EQ(pixel(316, top + 16), 0xFF0000u) << n;  // top-left: red
     EXPECT_EQ(pixel(348, top + 16), 0x00FF00u) << n;  // top-right: green
     EXPECT_EQ(pixel(316, top + 48), 0x0000FFu) << n;  // bottom-left: blue
@@ -191,17 +195,17 @@ TEST_F(Drawing, MasksCutTheShapeOutAndBlendMultiplies) {
   SPRITE red("RED", 640, 345, 0, 0, 1, 1.0f, 0, 0);
   drawSprite(red);
   readBack();
-  const int y = 300 + 15;
+  const int y = 300;
   EXPECT_EQ(pixel(450, y + 50), 0xFFFF00u);  // inside the shape
   EXPECT_EQ(pixel(410, y + 10), 0x808080u);  // outside: the grey shows
-  EXPECT_EQ(pixel(650, 345 + 15 + 5), 0x800000u);
+  EXPECT_EQ(pixel(650, 345 + 5), 0x800000u);
   EXPECT_EQ(pixel(610, y + 10), 0x808080u);
   EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
   EXPECT_FALSE(glIsEnabled(GL_BLEND));
 }
 
 TEST_F(Drawing, TextLinesStepDownByTheFontHeight) {
-  const std::string font = testFontPath();
+  const std::string font = font_;
   ASSERT_FALSE(font.empty()) << "no TrueType font to print with";
   FONT f;
   f.loadFont(font.c_str(), 6);
@@ -312,8 +316,8 @@ TEST_F(Drawing, APanelDrawsItsChildrenAtItsPosition) {
   drawPanelsInView(list, scrollOffset);
   pop2D();
   readBack();
-  EXPECT_EQ(pixel(200 + 15, 100 + 20 + 15 + 5), 0xFF0000u);
-  EXPECT_EQ(pixel(200 + 5, 100 + 15 + 5), 0x808080u);
+  EXPECT_EQ(pixel(200 + 15, 100 + 20 + 5), 0xFF0000u);
+  EXPECT_EQ(pixel(200 + 5, 100 + 5), 0x808080u);
   EXPECT_FLOAT_EQ(red->x, 10);  // positions are relative again afterwards
 
   // Half size shows the background only, at half its size.
@@ -323,9 +327,62 @@ TEST_F(Drawing, APanelDrawsItsChildrenAtItsPosition) {
   drawPanelsInView(list, scrollOffset);
   pop2D();
   readBack();
-  EXPECT_EQ(pixel(200 + 15, 100 + 20 + 15 + 5), 0x808080u);
-  EXPECT_EQ(pixel(200 + 45, 100 + 15 + 45), 0x808080u);
-  EXPECT_EQ(pixel(200 + 55, 100 + 15 + 55), 0u);
+  EXPECT_EQ(pixel(200 + 15, 100 + 20 + 5), 0x808080u);
+  EXPECT_EQ(pixel(200 + 45, 100 + 45), 0x808080u);
+  EXPECT_EQ(pixel(200 + 55, 100 + 55), 0u);
+}
+
+// What is drawn is where the pointer hits: for a panel on a half pixel (the
+// grid's row steps are multiples of 1.5) every pixel of a child's picture
+// picks that child, and the hit rectangle (both edges included) is the
+// picture plus its right column and bottom row. A label's capitals start at
+// its y.
+TEST_F(Drawing, PixelsUnderAHitRectangleAreTheWidgets) {
+  OBJET panel(200, 100.5f, "1");
+  auto* fond = new SPRITE("GREY", 0, 0, 0, 0, 0, 1, 0, 0);
+  fond->setName("1_IMAGE_FOND");
+  auto* red = new SPRITE("RED", 10, 20, 0, 0, 0, 1, 0, 0);
+  red->setName("1_LAMP");
+  auto* label = new LABEL("HH", 40, 60, 0, 0, 0, 6, 0xFFFFFF);
+  label->setName("1_CAPTION");
+  label->setPosition(40, 60, 0);
+  panel.mainList = {fond, red, label};
+  panel.computeSize();
+  ASSERT_FALSE(font_.empty()) << "no TrueType font to print with";
+  smallFont.loadFont(font_.c_str(), 6);
+
+  std::vector<OBJET*> list{&panel};
+  push2D(0, 0, kWidth, kHeight);
+  drawPanelsInView(list, scrollOffset);
+  pop2D();
+  readBack();
+  int drawn = 0, hit = 0;
+  for (int y = 100; y < 160; ++y) {
+    for (int x = 200; x < 260; ++x) {
+      mousePosition = {x, y};
+      const bool picks = panel.childAt() == red;
+      const bool isRed = pixel(x, y) == 0xFF0000u;
+      EXPECT_TRUE(!isRed || picks) << x << "," << y;
+      drawn += isRed;
+      hit += picks;
+    }
+  }
+  EXPECT_EQ(drawn, 20 * 10);
+  EXPECT_EQ(hit, 21 * 11);
+
+  // The label's text: lit rows from its (whole-pixel) y down.
+  int top = kHeight, bottom = -1;
+  for (int y = 140; y < 180; ++y) {
+    for (int x = 240; x < 270; ++x) {
+      if ((pixel(x, y) & 0xFF) > 0xA0 && pixel(x, y) != 0x808080u) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  }
+  EXPECT_EQ(top, 161);
+  EXPECT_LE(bottom - top + 1, kLabelCapHeight);
+  smallFont.freeFont();
 }
 
 TEST_F(Drawing, ACableIsDrawnInItsColourAndPutsTheStateBack) {

@@ -17,23 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
 #include "engine/engine.h"
 
 // Writes a 16-bit stereo 44100 Hz WAV of `frames` frames of a 440 Hz sine.
-inline void writeTestWav(const std::string& path, int frames) {
-  SF_INFO info{};
-  info.samplerate = 44100;
-  info.channels = 2;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
-  ASSERT_NE(f, nullptr) << path;
-  std::vector<short> data(2 * static_cast<size_t>(frames));
-  for (int i = 0; i < frames; ++i)
-    data[2 * i] = data[2 * i + 1] = static_cast<short>(12000 * std::sin(2 * M_PI * 440.0 * i / 44100.0));
-  sf_writef_short(f, data.data(), frames);
-  sf_close(f);
-}
-
 // Every test runs in a fresh directory of its own holding Sounds/phaser.wav
 // (loaded by every new sampler) and Sounds/kick.wav.
 class PatchTest : public ::testing::Test {
@@ -45,8 +32,8 @@ class PatchTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
     std::filesystem::create_directory(dir_ / "Sounds");
-    writeTestWav((dir_ / "Sounds/phaser.wav").string(), 4410);
-    writeTestWav((dir_ / "Sounds/kick.wav").string(), 2205);
+    ASSERT_TRUE(writeTestWav((dir_ / "Sounds/phaser.wav").string(), 4410));
+    ASSERT_TRUE(writeTestWav((dir_ / "Sounds/kick.wav").string(), 2205));
     std::filesystem::current_path(dir_);
   }
   void TearDown() override {

@@ -1,8 +1,10 @@
 #include "support/files.h"
 
+#include <sndfile.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,4 +44,20 @@ std::vector<std::string> directoryEntries(const std::string& dir) {
   for (const auto& e : fs::directory_iterator(dir, ec)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+bool writeTestWav(const std::string& path, int frames) {
+  fs::create_directories(fs::path(path).parent_path());
+  SF_INFO info{};
+  info.samplerate = 44100;
+  info.channels = 2;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (!f) return false;
+  std::vector<short> data(2 * static_cast<size_t>(frames));
+  for (int i = 0; i < frames; ++i)
+    data[2 * i] = data[2 * i + 1] = static_cast<short>(12000 * std::sin(2 * M_PI * 440.0 * i / 44100.0));
+  sf_writef_short(f, data.data(), frames);
+  sf_close(f);
+  return true;
 }

@@ -25,3 +25,7 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 // The names of the entries of `dir`, sorted.
 std::vector<std::string> directoryEntries(const std::string& dir);
+
+// A 16-bit stereo 44100 Hz WAV file of `frames` frames of a 440 Hz sine at
+// 12000 (creating parent directories). False when it cannot be written.
+bool writeTestWav(const std::string& path, int frames);

@@ -287,6 +287,34 @@ TEST(RunTimeFiles, SplashAndFontLoadAsTheEngineLoadsThem) {
     FT_Done_FreeType(lib);
 }
 
+// The label face at the label size: every glyph lies on whole pixels (no
+// grey), and no two digits or capitals share a picture, so "0.800" never
+// reads "0.300" nor "GATE" "CATE".
+TEST(RunTimeFiles, TheLabelFaceIsCrispAndUnambiguous) {
+    FT_Library lib;
+    ASSERT_EQ(FT_Init_FreeType(&lib), 0);
+    FT_Face face;
+    ASSERT_EQ(FT_New_Face(lib, "Fonts/04b_03b_.ttf", 0, &face), 0);
+    ASSERT_EQ(FT_Set_Char_Size(face, 6 * 64, 6 * 64, 96, 96), 0);
+    std::map<std::string, char> seen;
+    for (char c : std::string("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ")) {
+        ASSERT_EQ(FT_Load_Char(face, static_cast<FT_ULong>(c), FT_LOAD_RENDER), 0) << c;
+        const FT_Bitmap& b = face->glyph->bitmap;
+        EXPECT_EQ(face->glyph->bitmap_top, 7) << c;  // capitals 7 pixels high
+        std::string picture = std::to_string(b.width) + "x" + std::to_string(b.rows) + ":";
+        for (unsigned y = 0; y < b.rows; ++y)
+            for (unsigned x = 0; x < b.width; ++x) {
+                const unsigned char v = b.buffer[y * b.pitch + x];
+                EXPECT_TRUE(v == 0 || v == 255) << c << " has grey at " << x << "," << y;
+                picture += v ? '#' : '.';
+            }
+        const auto [it, fresh] = seen.emplace(picture, c);
+        EXPECT_TRUE(fresh) << c << " looks like " << it->second;
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(lib);
+}
+
 // The demo layout: every record kind, every picture it names in the
 // archive, and the background last in the file (drawn first, under all).
 TEST(RunTimeFiles, DemoLayoutUsesEveryKindAndOnlyKnownPictures) {

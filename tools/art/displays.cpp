@@ -138,7 +138,7 @@ double responseDb(int type, double f, double f0, double q, double gDb) {
     }
     const std::complex<double> z = std::polar(1.0, -2 * M_PI * f / fs);
     const std::complex<double> h = (b0 + b1 * z + b2 * z * z) / (a0 + a1 * z + a2 * z * z);
-    return 20 * std::log10(std::max(std::abs(h), 1e-6));
+    return type < 0 ? 0.0 : 20 * std::log10(std::max(std::abs(h), 1e-6));
 }
 
 Layer filterDisplay(int type, const std::string& label) {
@@ -227,18 +227,20 @@ void makeDisplays(Archive& a) {
                                 {"DISP_FILTRE_LOWSHELF", "LSH"}, {"DISP_FILTRE_HIGHSHELF", "HSH"},
                                 {"DISP_FILTRE_PEAKING", "PEAK"}};
     for (int t = 0; t < 7; ++t) a.image(filters[t][0], filterDisplay(t, filters[t][1]));
+    // The filter's type 0 passes its input through: a flat line.
+    a.image("DISP_FILTRE_PASS", filterDisplay(-1, "PASS"));
 
     a.image("SMP_PLAY_AV", playMode(false, false, "FWD"));
     a.image("SMP_PLAY_AR", playMode(true, false, "REV"));
-    a.image("SMP_PLAY_LOOPAV", playMode(false, true, "LOOP"));
-    a.image("SMP_PLAY_LOOPAR", playMode(true, true, "LREV"));
+    a.image("SMP_PLAY_LOOPAV", playMode(false, true, "FWD"));
+    a.image("SMP_PLAY_LOOPAR", playMode(true, true, "REV"));
 
     // The sampler draws its waveform over this screen: 300 pixels wide from
-    // its left edge, centred a little below its middle.
+    // its left edge, about its middle line.
     Layer w(304, 64);
     screen(w, 0);
     setColor(w.cr(), pal::screenGrid, 0.9);
-    cairo_rectangle(w.cr(), 2, 34, 300, 1);
+    cairo_rectangle(w.cr(), 2, 32, 300, 1);
     cairo_fill(w.cr());
     sheen(w);
     a.image("DISP_WAVE_SCREEN", w);

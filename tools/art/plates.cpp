@@ -104,7 +104,8 @@ void arcScale(cairo_t* cr, double cx, double cy, double r) {
 constexpr int kBand = 13;  // height of the title band
 
 // Front faceplate: brushed dark aluminium, a title band with the kind name
-// and the maker's mark, the accent stripe, screws in the corners.
+// (the panel prints its module's name after it), the accent stripe, screws
+// in the corners.
 Layer front(const std::string& name, int w, int h, Rgb accent, const std::string& title, bool bandAtBottom = false) {
     Layer l(w, h);
     cairo_t* cr = l.cr();
@@ -120,8 +121,6 @@ Layer front(const std::string& name, int w, int h, Rgb accent, const std::string
     cairo_fill(cr);
     const double base = bandAtBottom ? h - 8 : 10;
     text(cr, title, 10, base, 8, pal::silk);
-    const double mw = textWidth(cr, "MORVEL", 8);
-    text(cr, "MORVEL", w - 10 - mw, base, 8, accent);
     edges(cr, w, h);
     screws(cr, w, h, name);
     return l;
@@ -186,6 +185,11 @@ Layer sequencerMain() {
             cairo_fill(cr);
         }
         for (int yc : {114, 144}) arcScale(cr, x + 9, yc, 9.0);
+        // Cream strips under the volume and length labels (black text,
+        // grey past the step count).
+        for (int y : {123, 153}) {
+            recess(cr, x - 1, y, 19, 11, pal::cream);
+        }
     }
     const std::pair<const char*, int> rows[] = {{"STEP", 12}, {"MUTE", 23}, {"OCT", 48}, {"NOTE", 85},
                                                 {"VOL", 118}, {"LEN", 148}};
@@ -202,20 +206,36 @@ Layer mixerFront() {
     cairo_t* cr = l.cr();
     for (int s = 0; s < 3; ++s) {
         const int x = 14 + 90 * s;
-        recess(cr, x, 60, 67, 130, hex(0x202226), 0.9);
-        text(cr, "CH", x + 3, 57, 8, pal::silkDim);
-        textCentred(cr, "MUTE", 36 + 90 * s, 57, 8, pal::silk);
-        textCentred(cr, "GAIN", 58 + 90 * s, 57, 8, pal::silk);
+        recess(cr, x, 60, 72, 130, hex(0x202226), 0.9);
+        text(cr, "CH", x + 1, 57, 8, pal::silkDim);
+        text(cr, "MUTE", x + 15, 57, 8, pal::silk);
+        text(cr, "GAIN", x + 42, 57, 8, pal::silk);
         for (int k = 0; k < 7; ++k) {
             const double cx = 58 + 90 * s, cy = 75 + 18 * k;
             arcScale(cr, cx, cy, 7.5);
             if (k > 0) {
                 setColor(cr, hex(0), 0.35);
-                cairo_rectangle(cr, x + 2, 65 + 18 * k - 2, 63, 1);
+                cairo_rectangle(cr, x + 2, 65 + 18 * k - 2, 68, 1);
                 cairo_fill(cr);
             }
         }
     }
+    return l;
+}
+
+// The sequencer's mini view: a strip of 32 unlit step lamps and a hint
+// that VIEW opens the step editor.
+Layer sequencerMini(int w, int h) {
+    Layer l = front("FOND_SEQUENCEUR_MINI", w, h, pal::sequencer, "SEQUENCER");
+    cairo_t* cr = l.cr();
+    recess(cr, 56, 26, 20 * 16 + 6, 16, hex(0x000000));
+    for (int k = 0; k < 32; ++k) {
+        setColor(cr, k % 4 == 0 ? scale(pal::lampGreenOff, 1.6) : pal::lampGreenOff);
+        circle(cr, 62 + 10 * k, 34, 3);
+        cairo_fill(cr);
+    }
+    text(cr, "32 STEPS  8 PATTERNS", 56, 60, 8, pal::silkDim);
+    text(cr, "VIEW OPENS THE STEP EDITOR", 56, 74, 8, pal::silkDim);
     return l;
 }
 
@@ -240,10 +260,10 @@ void miniKeys(cairo_t* cr, double x, double y, double keyW, double hgt, int whit
 }
 
 Layer keyboardFront() {
-    Layer l = front("FOND_KEYBOARD", 112, 96, pal::keyboard, "KEYBOARD");
+    Layer l = front("FOND_KEYBOARD", 112, 92, pal::keyboard, "KEYBOARD");
     cairo_t* cr = l.cr();
-    recess(cr, 9, 69, 94, 20, hex(0x0A0A0B));
-    miniKeys(cr, 10, 70, 92.0 / 14, 18, 14);
+    recess(cr, 9, 66, 94, 20, hex(0x0A0A0B));
+    miniKeys(cr, 10, 67, 92.0 / 14, 18, 14);
     return l;
 }
 
@@ -251,17 +271,20 @@ Layer loadDialog() {
     const int w = 512, h = 256;
     Layer l = front("FOND_LOAD", w, h, pal::system, "LOAD PATCH");
     cairo_t* cr = l.cr();
-    // The list window: ten rows of 16 pixels from y = 50.
-    recess(cr, 92, 44, 184, 168, pal::screenGlass);
+    // The list window: ten rows of 16 pixels from y = 48, wide enough for a
+    // name right-aligned in 32 label characters from x = 100.
+    recess(cr, 92, 44, 212, 168, pal::screenGlass);
     for (int i = 0; i < 10; ++i)
         if (i % 2) {
             setColor(cr, hex(0xFFFFFF), 0.04);
-            cairo_rectangle(cr, 93, 48 + 16 * i, 182, 16);
+            cairo_rectangle(cr, 93, 46 + 16 * i, 210, 16);
             cairo_fill(cr);
         }
     text(cr, "MVL/", 96, 40, 8, pal::silkDim);
-    text(cr, "CLICK A PATCH TO LOAD IT", 300, 60, 8, pal::silkDim);
-    text(cr, "SCROLL", 300, 140, 8, pal::silkDim);
+    text(cr, "CLICK A PATCH", 356, 66, 8, pal::silkDim);
+    text(cr, "TO LOAD IT", 356, 78, 8, pal::silkDim);
+    text(cr, "SCROLL", 356, 128, 8, pal::silkDim);
+    text(cr, "ESC CLOSES", 356, 200, 8, pal::silkDim);
     return l;
 }
 
@@ -305,15 +328,17 @@ void makePlates(Archive& a) {
         Rgb accent;
         const char* title;
     };
-    // Column width x row step of each kind: keyboards 120 x 96,
+    // Column width x row step of each kind (the fronts leave a gap below them
+// in their cell; the sequencer's and the sampler's main views are opened
+// over their neighbours): keyboards 120 x 96,
     // sequencers 440 x 112, oscillators 210 x 142, samplers 420 x 105,
     // amplifiers 150 x 84, filters 240 x 126, mixers 300 x 249.
     const Kind kinds[] = {
-        {"KEYBOARD", 112, 96, pal::keyboard, "KEYBOARD"},
+        {"KEYBOARD", 112, 92, pal::keyboard, "KEYBOARD"},
         {"SEQUENCEUR", 432, 104, pal::sequencer, "SEQUENCER"},
         {"VCO", 208, 128, pal::oscillator, "OSCILLATOR"},
         {"SAMPLER", 416, 104, pal::sampler, "SAMPLER"},
-        {"VCA", 128, 64, pal::amplifier, "AMPLIFIER"},
+        {"VCA", 144, 80, pal::amplifier, "AMPLIFIER"},
         {"VCF", 224, 120, pal::filter, "FILTER"},
         {"MIXER", 264, 240, pal::mixer, "MIXER"},
     };
@@ -323,9 +348,9 @@ void makePlates(Archive& a) {
         else if (n == "MIXER") a.image("FOND_MIXER", mixerFront());
         else if (n == "SEQUENCEUR") {
             a.image("FOND_SEQUENCEUR", sequencerMain());
-            a.image("FOND_SEQUENCEUR_MINI", front("FOND_SEQUENCEUR_MINI", k.w, k.h, k.accent, k.title));
+            a.image("FOND_SEQUENCEUR_MINI", sequencerMini(k.w, k.h));
         } else if (n == "SAMPLER") {
-            a.image("FOND_SAMPLER", front("FOND_SAMPLER", k.w, k.h, k.accent, k.title));
+            a.image("FOND_SAMPLER", front("FOND_SAMPLER", k.w, 128, k.accent, k.title));
             a.image("FOND_SAMPLER_MINI", front("FOND_SAMPLER_MINI", k.w, 48, k.accent, k.title));
         } else {
             a.image("FOND_" + n, front("FOND_" + n, k.w, k.h, k.accent, k.title));

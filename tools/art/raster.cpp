@@ -202,9 +202,8 @@ void text(cairo_t* cr, const std::string& s, double x, double baseline, double p
     cairo_save(cr);
     selectFont(cr, px);
     setColor(cr, c, alpha);
-    // The font's pixel grid sits 0.4 pixel (at 8 px) above the baseline:
-    // shifting the pen by that much puts every glyph row on a pixel row.
-    cairo_move_to(cr, std::round(x), std::round(baseline) + 0.4 * px / 8.0);
+    // The label face's pixels lie on whole pixels from the baseline up.
+    cairo_move_to(cr, std::round(x), std::round(baseline));
     cairo_show_text(cr, s.c_str());
     cairo_restore(cr);
 }

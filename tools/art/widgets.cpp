@@ -441,7 +441,7 @@ void makeWidgets(Archive& a) {
         const std::pair<const char*, const char*> keys[] = {
             {"BTN_LOAD", "LOAD"}, {"BTN_SAVE", "SAVE"}, {"BTN_JACKS", "JACKS"}, {"BTN_NEW", "NEW"},
             {"BTN_KEY", "KEYB"},  {"BTN_VCO", "VCO"},   {"BTN_VCA", "VCA"},     {"BTN_VCF", "VCF"},
-            {"BTN_MIXER", "MIXER"}, {"BTN_SEQ", "SEQ"}, {"BTN_SAMPLER", "SAMPLER"}, {"BTN_VIEW", "VIEW"},
+            {"BTN_MIXER", "MIXER"}, {"BTN_SEQ", "SEQ"}, {"BTN_SAMPLER", "SMPL"}, {"BTN_VIEW", "VIEW"},
         };
         for (const auto& [name, label] : keys) {
             Layer off = labelKey(32, 16, label, Face::Dark, false), on = labelKey(32, 16, label, Face::Dark, true),

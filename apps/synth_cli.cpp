@@ -21,13 +21,10 @@ const char kSynthUsage[] =
     "Plays PATCH (an .mvl file; none: an empty synthesizer) and serves the remote box on TCP port 9999\n"
     "(MORVEL_REMOTE_PORT chooses another). The sound menus ask for the output: 4 runs without a sound device.\n"
     "  --headless        run without a window, driven by the remote box\n"
-    "  --buffer FRAMES   frames per sound buffer (64 to 32768)\n"
+    "  --buffer FRAMES   frames per sound buffer (64 to 3072, default 3072): smaller is heard sooner\n"
     "  --help            print this help\n";
 
 namespace {
-
-constexpr long kMinBufferFrames = 64;
-constexpr long kMaxBufferFrames = 32768;
 
 int usageError(const std::string& error) {
   std::fprintf(stderr, "morvel-synth: %s\n%s", error.c_str(), kSynthUsage);
@@ -56,7 +53,7 @@ int parseSynthArguments(int argc, const char* const* argv, SynthOptions& options
       errno = 0;
       const long frames = i + 1 < argc ? std::strtol(argv[++i], &end, 10) : 0;
       if (end == nullptr || *end != '\0' || errno != 0 || frames < kMinBufferFrames || frames > kMaxBufferFrames)
-        return usageError("--buffer needs a number of frames from 64 to 32768");
+        return usageError("--buffer needs a number of frames from 64 to 3072");
       options.bufferFrames = static_cast<int>(frames);
     } else if (!arg.empty() && arg[0] == '-') {
       return usageError("unknown option " + arg);
@@ -106,6 +103,7 @@ int runHeadlessSynth(const SynthOptions& options) {
   // traces of the remote threads and the main loop come in the order things
   // happen, and nothing is lost when the program is stopped.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+  if (options.bufferFrames != 0) setStreamBufferFrames(options.bufferFrames);
   startSynthFrom(options.patch);
   runSynthLoop();
   stopSynth();

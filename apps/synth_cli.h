@@ -7,7 +7,7 @@
 struct SynthOptions {
   bool headless = false;
   std::string patch;     // empty: start with an empty synthesizer
-  int bufferFrames = 0;  // --buffer: frames per sound buffer; 0 keeps the layer's own
+  int bufferFrames = 0;  // --buffer: frames per sound buffer (64 to 3072); 0 keeps the default
 };
 
 extern const char kSynthUsage[];

@@ -8,5 +8,5 @@
 int main(int argc, char** argv) {
   SynthOptions options;
   if (const int status = parseSynthArguments(argc, argv, options); status >= 0) return status;
-  return options.headless ? runHeadlessSynth(options) : runWindowedSynth(options.patch);
+  return options.headless ? runHeadlessSynth(options) : runWindowedSynth(options.patch, options.bufferFrames);
 }

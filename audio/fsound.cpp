@@ -62,6 +62,7 @@ struct Layer {
   char driverName[96] = "";
 
   FSOUND_STREAM* stream = nullptr;  // read by the SDL callback; changed under the layer lock
+  int deviceFrames = 0;             // the open SDL device's period
 };
 
 Layer layer;
@@ -172,6 +173,30 @@ void sdlFill(void*, Uint8* out, int length) {
   }
 }
 
+// Opens SDL's device, paused, with a period of `frames` (SDL counts them in
+// 16 bits). SDL converts to the device's own format for us.
+bool openSdlDevice(int frames) {
+  SDL_AudioSpec wanted{};
+  wanted.freq = layer.mixRate;
+  wanted.format = AUDIO_S16LSB;
+  wanted.channels = 2;
+  wanted.samples = static_cast<Uint16>(frames < 32768 ? frames : 32768);
+  wanted.callback = sdlFill;
+  std::lock_guard<std::recursive_mutex> g(renderMutex());
+  if (SDL_OpenAudio(&wanted, nullptr) < 0) return false;
+  sdlDeviceOpen = true;
+  layer.deviceFrames = frames;
+  return true;
+}
+
+void closeSdlDevice() {
+  std::lock_guard<std::recursive_mutex> g(renderMutex());
+  if (!sdlDeviceOpen) return;
+  sdlDeviceOpen = false;
+  SDL_CloseAudio();
+  layer.deviceFrames = 0;
+}
+
 // The NoSound puller: one block per block duration on an absolute schedule,
 // so the average rate stays the real-time rate even when a pull is late.
 void pullLoop(FSOUND_STREAM* s) {
@@ -254,22 +279,14 @@ int FSOUND_Init(int mixRate, int softwareChannels, unsigned int) {
   layer.error = kErrorNone;
   if (layer.initialised) return fail(kErrorAlreadyInitialised);
   if (mixRate <= 0 || softwareChannels <= 0) return fail(kErrorInvalidParam);
+  layer.mixRate = mixRate;
   if (!noSound()) {
     probeSdl();
-    if (!layer.driverFound) return fail(kErrorInit);
-    SDL_AudioSpec wanted{};
-    wanted.freq = mixRate;
-    wanted.format = AUDIO_S16LSB;
-    wanted.channels = 2;
-    wanted.samples = kDeviceFrames;
-    wanted.callback = sdlFill;
-    // Nothing asked back: SDL converts to the device's format for us. The
-    // device starts paused.
-    std::lock_guard<std::recursive_mutex> g(renderMutex());
-    if (SDL_OpenAudio(&wanted, nullptr) < 0) return fail(kErrorInit);
-    sdlDeviceOpen = true;
+    if (!layer.driverFound || !openSdlDevice(kDeviceFrames)) {
+      layer.mixRate = 0;
+      return fail(kErrorInit);
+    }
   }
-  layer.mixRate = mixRate;
   layer.initialised = true;
   return 1;
 }
@@ -291,6 +308,15 @@ FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int length, 
   if (layer.stream != nullptr) {
     fail(kErrorDeviceBusy);
     return nullptr;
+  }
+  // The device's period follows the stream's buffer, so that a small buffer
+  // is heard early: the device is opened again, still paused, at that size.
+  if (sdlDeviceOpen && layer.deviceFrames != length / 4) {
+    closeSdlDevice();
+    if (!openSdlDevice(length / 4)) {
+      fail(kErrorInit);
+      return nullptr;
+    }
   }
   auto* s = new FSOUND_STREAM;
   s->callback = callback;
@@ -349,11 +375,7 @@ int FSOUND_Stream_Close(FSOUND_STREAM* stream) {
 
 void FSOUND_Close() {
   if (layer.stream != nullptr) FSOUND_Stream_Close(layer.stream);
-  if (sdlDeviceOpen) {
-    std::lock_guard<std::recursive_mutex> g(renderMutex());
-    sdlDeviceOpen = false;
-    SDL_CloseAudio();
-  }
+  closeSdlDevice();
   releaseSdl();
   layer.initialised = false;
   layer.mixRate = 0;

@@ -51,8 +51,9 @@ constexpr unsigned int kModeStereo = 0x40;
 constexpr unsigned int kModeSigned = 0x100;
 constexpr unsigned int kModeUserFed = 0x1000000;  // accepted, no effect here
 
-// Frames the layer hands the device per period (and the NoSound thread
-// per pull): 3072 frames, about 69.66 ms at 44100 Hz.
+// The device's period from FSOUND_Init until a stream sets its own: 3072
+// frames, about 69.66 ms at 44100 Hz. A stream's buffer length sets the
+// device's period and the NoSound thread's pull alike.
 constexpr int kDeviceFrames = 3072;
 
 struct FSOUND_STREAM;
@@ -95,8 +96,10 @@ int FSOUND_GetError();
 
 // Creates the one stream of the layer: `callback` is asked for `length`
 // bytes at a time (a positive multiple of 4) in `mode` (16-bit stereo
-// signed) at `rate` (the FSOUND_Init rate). Null on failure. Installs the
-// layer's audio lock (engine/audio_lock.h).
+// signed) at `rate` (the FSOUND_Init rate). The device is reopened with a
+// period of `length` / 4 frames when it differs (kErrorInit if that fails),
+// so the buffer sets the latency. Null on failure. Installs the layer's
+// audio lock (engine/audio_lock.h).
 FSOUND_STREAM* FSOUND_Stream_Create(FSOUND_STREAMCALLBACK callback, int length, unsigned int mode, int rate,
                                     void* userData);
 // Starts playback on `channel` (0..31, or -1 for any: 0). Returns the

@@ -26,6 +26,8 @@ const char* outputName(int code) {
   }
 }
 
+int bufferFrames = kMaxBufferFrames;
+
 // Declining a menu, or running out of keys at one, ends the program.
 [[noreturn]] void decline() {
   std::fflush(stdout);
@@ -33,6 +35,14 @@ const char* outputName(int code) {
 }
 
 }  // namespace
+
+bool setStreamBufferFrames(int frames) {
+  if (frames < kMinBufferFrames || frames > kMaxBufferFrames) return false;
+  bufferFrames = frames;
+  return true;
+}
+
+int streamBufferFrames() { return bufferFrames; }
 
 const char* errorText(int code) {
   static const char* const texts[] = {

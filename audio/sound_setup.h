@@ -11,6 +11,17 @@ constexpr unsigned int kStreamMode = 0x1000150;  // 16-bit stereo signed, user-f
 constexpr int kPlayChannel = 0;
 constexpr float kMinimumVersion = 3.74f;
 
+// The synthesizer stream's buffer, in frames: kStreamBufferBytes / 4 unless
+// set (morvel-synth --buffer). A key press is heard about one to two buffers
+// later; a shorter buffer wakes the sound thread more often and leaves the
+// render less time per wake-up before a dropout.
+constexpr int kMinBufferFrames = 64;
+constexpr int kMaxBufferFrames = kStreamBufferBytes / 4;
+// False, and nothing changed, outside kMinBufferFrames..kMaxBufferFrames.
+// Main thread, before the stream is created.
+bool setStreamBufferFrames(int frames);
+int streamBufferFrames();
+
 // Version check, output menu, driver menu, FSOUND_Init. Returns 1 on
 // success, 0 on a failed check or initialisation (messages printed). Ends
 // the program with exit code 0 when the user declines a menu (ESC, or end

@@ -258,11 +258,10 @@ int handleEvents(std::vector<OBJET*>& objects, int, SDL_Surface*) {
       case SDL_MOUSEBUTTONUP:
         result |= onButtonUp(objects, event);
         break;
-      case SDL_USEREVENT:
-        // A sequencer step event carries a text the receiver frees.
-        if (event.user.code == 1) std::free(event.user.data1);
-        break;
       default:
+        // User events are ignored: sequencer step events no longer travel
+        // through SDL's queue (engine/sequencer.h), so none carries
+        // anything to free.
         break;
     }
   }

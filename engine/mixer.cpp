@@ -1,6 +1,13 @@
 #include "engine/mixer.h"
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+
+namespace {
+constexpr uint32_t kOneBits = std::bit_cast<uint32_t>(1.0f);
+}
 
 MIXER::MIXER() {
   name[0] = '\0';
@@ -22,33 +29,26 @@ int MIXER::addChannel(const OUTPUT* module, int index) {
   return 1;
 }
 
+// One pass: each channel's binding, mute and value are read once, so the
+// count and the sum agree even while the GUI rebinds a channel. Every
+// sounding channel contributes x * gain * (1.5 / n) (1 / n for one), taken
+// once out of the sum.
 int MIXER::process() {
   float sum = 0.0f;
   const int count = channelCount;
-  if (enabled != 0 && count != 0) {
-    // One read of each binding and value, so the count and the sum agree
-    // even while the GUI rebinds a channel.
+  if (enabled != 0 && count > 0) {
     const int used = count < kChannels ? count : kChannels;
-    int channel[kChannels];
-    float input[kChannels];
     int sounding = 0;
+#pragma GCC unroll 4
     for (int j = 0; j < used; ++j) {
-      const Shared<float>* src = channelMute[j] != 1.0f ? channelInput[j].source.load() : nullptr;
-      if (src == nullptr) continue;
-      channel[sounding] = j;
-      input[sounding] = *src;
+      const Shared<float>* src = channelInput[j].source;
+      // Muted means exactly 1.0: compared as bits, one integer test.
+      if (src == nullptr || std::bit_cast<uint32_t>(channelMute[j].load()) == kOneBits) continue;
+      sum += *src * channelGain[j];
       ++sounding;
     }
-    const float n = static_cast<float>(sounding);
-    for (int k = 0; k < sounding; ++k) {
-      const int j = channel[k];
-      if (sounding <= 1) {
-        sum = sum + input[k] / n * channelGain[j];
-      } else {
-        sum = sum + input[k] / n * 1.5f * channelGain[j];
-      }
-    }
+    if (sounding > 1) sum *= 1.5f / static_cast<float>(sounding);
   }
-  value = sum;
+  value = std::isfinite(sum) ? sum : 0.0f;  // a broken input is silence here
   return 1;
 }

@@ -1,44 +1,26 @@
 #include "engine/pcf.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kRate = 44100.0;
+
+inline bool sameBits(float a, float b) { return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b); }
 }  // namespace
 
 PCF::PCF() { name[0] = '\0'; }
 
-// Inlined into the step: it runs once per sample.
-[[gnu::always_inline]] inline double PCF::biquad(double x, double freq, double qf, double gain, int type) {
-  if (freq != cachedFreq || qf != cachedQ || gain != cachedGain || type != cachedType)
-    updateCoefficients(freq, qf, gain, type);
-
-  double y;
-  switch (type) {
-    case 0:
-      y = x;
-      break;
-    case 1:
-    case 2:
-    case 4:
-      y = b0 * x + b1 * x1 + b0 * x2 - a1 * y1 - a2 * y2;
-      break;
-    case 3:
-      y = b0 * x - b0 * x2 - a1 * y1 - a2 * y2;
-      break;
-    case 5:
-    case 6:
-      y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-      break;
-    case 7:
-      y = b0 * x + a1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-      break;
-    default:
-      y = x;
-      break;
-  }
-
+// Inlined into the step: it runs once per sample. The settings are compared
+// as raw bits (equal bits are equal values), and the general form needs no
+// branch on the response.
+[[gnu::always_inline]] inline double PCF::biquad(double x, Settings settings) {
+  if (!sameBits(settings.freq, cached.freq) || !sameBits(settings.q, cached.q) ||
+      !sameBits(settings.gain, cached.gain) || settings.type != cached.type)
+    updateCoefficients(settings);
+  const double y = s0 * x + s1 * x1 + s2 * x2 - a1 * y1 - a2 * y2;
   y2 = y1;
   y1 = y;
   x2 = x1;
@@ -49,49 +31,62 @@ PCF::PCF() { name[0] = '\0'; }
 // `value` is written by this step only: it is worked on as a local and
 // stored once.
 int PCF::process() {
-  float out = value;
-  if (power != 0) {
-    const Shared<float>* in = source;
-    if (in == nullptr) {
-      out = 0.0f;
+  float out;
+  const Shared<float>* in = source;
+  if (power == 0) {
+    out = value;
+  } else if (in == nullptr) {
+    out = 0.0f;
+  } else {
+    const float x = *in;
+    if (bypass != 0) {
+      out = x;
     } else {
-      const float x = *in;
-      if (bypass != 0) {
-        out = x;
+      float m = mix;
+      float f = static_cast<float>(cutoff.load());
+      const INPUT* mixLink = modAmp;
+      const INPUT* freqLink = modFreq;
+      if ((reinterpret_cast<uintptr_t>(mixLink) | reinterpret_cast<uintptr_t>(freqLink)) != 0) {
+        if (mixLink != nullptr)
+          if (const Shared<float>* mod = mixLink->source) m = m + m * *mod;
+        if (freqLink != nullptr)
+          if (const Shared<float>* mod = freqLink->source) f = f + f * *mod;
+      }
+
+      int type = filterType;
+      if (static_cast<unsigned>(type) > 7u) filterType = type = type > 7 ? 0 : 7;
+
+      if (x == 0.0f) {
+        out = 0.0f;
       } else {
-        float m = mix;
-        float f = static_cast<float>(cutoff.load());
-        if (INPUT* mod = modAmp)
-          if (mod->connected()) m = m + m * mod->read();
-        if (INPUT* mod = modFreq)
-          if (mod->connected()) f = f + f * mod->read();
-
-        int type = filterType;
-        if (type > 7) filterType = type = 0;
-        if (type < 0) filterType = type = 7;
-
-        if (x == 0.0f) {
-          out = 0.0f;
-        } else {
-          float v = static_cast<float>(biquad(x, f, q, gainDb, type));
-          v = v + v * level;
-          out = m * v + (1.0f - m) * x;
-        }
+        float v = static_cast<float>(biquad(x, Settings{f, q, gainDb, type}));
+        v = v + v * level;
+        out = m * v + (1.0f - m) * x;
       }
     }
   }
 
-  if (out > 1.0f) out = 1.0f;
-  if (!(out >= -1.0f)) out = -1.0f;
+  // Held within [-1, 1]. A value that is not a number or infinite (a cut-off
+  // or mix gone bad, a filter driven unstable) is silence, and the history
+  // starts clean.
+  if (!(out >= -1.0f && out <= 1.0f)) {
+    if (!std::isfinite(out)) {
+      x1 = x2 = y1 = y2 = 0.0;
+      out = 0.0f;
+    } else {
+      out = out > 1.0f ? 1.0f : -1.0f;
+    }
+  }
   value = out;
   return 1;
 }
 
-void PCF::updateCoefficients(double freq, double qf, double gain, int type) {
-  cachedFreq = freq;
-  cachedQ = qf;
-  cachedGain = gain;
-  cachedType = type;
+void PCF::updateCoefficients(Settings settings) {
+  cached = settings;
+  const double freq = settings.freq;
+  const double qf = settings.q;
+  const double gain = settings.gain;
+  const int type = settings.type;
 
   const double w0 = kTwoPi * freq / kRate;
   const double sn = std::sin(w0);
@@ -158,6 +153,28 @@ void PCF::updateCoefficients(double freq, double qf, double gain, int type) {
       break;
     }
     default:
+      break;
+  }
+
+  // The step's form of the response's own formula.
+  switch (type) {
+    case 1:
+    case 2:
+    case 4:
+      s0 = b0, s1 = b1, s2 = b0;
+      break;
+    case 3:  // b0 x - b0 x2
+      s0 = b0, s1 = 0.0, s2 = -b0;
+      break;
+    case 5:
+    case 6:
+      s0 = b0, s1 = b1, s2 = b2;
+      break;
+    case 7:  // the first feed-forward term reuses a1
+      s0 = b0, s1 = a1, s2 = b2;
+      break;
+    default:  // 0 and anything else: the input passes
+      s0 = 1.0, s1 = s2 = 0.0, a1 = a2 = 0.0;
       break;
   }
 }

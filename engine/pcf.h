@@ -9,11 +9,19 @@ class PCF final : public INPUT, public OUTPUT, public INPUT_GATE, public INPUT_S
   PCF();
   int process() override;
 
-  // The biquad proper: updates the coefficients when a parameter changed,
+  // What a set of coefficients is made for.
+  struct Settings {
+    float freq;
+    float q;
+    float gain;
+    int type;
+  };
+
+  // The biquad proper: updates the coefficients when a setting changed,
   // returns the filtered sample and moves the history.
-  double biquad(double x, double freq, double q, double gain, int type);
-  // Coefficients of `type` for the cut-off, Q and gain; they become the cache.
-  void updateCoefficients(double freq, double q, double gain, int type);
+  double biquad(double x, Settings settings);
+  // Coefficients for `settings`, which become the cached settings.
+  void updateCoefficients(Settings settings);
 
   Shared<int> power{1};
   Shared<INPUT*> modPhase{nullptr};  // linkable, never read
@@ -30,9 +38,14 @@ class PCF final : public INPUT, public OUTPUT, public INPUT_GATE, public INPUT_S
 
   // Biquad state, audio thread only.
   double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+  // Each response's own coefficients.
   double n = 0, a1 = 0, a2 = 0, b0 = 0, b1 = 0, b2 = 0;
-  double cachedFreq = -1, cachedQ = -1, cachedGain = -1;
-  int cachedType = -1;
+  // The same response in the one form every step uses:
+  // y = s0 x + s1 x1 + s2 x2 - a1 y1 - a2 y2, term for term as each
+  // response's own formula.
+  double s0 = 0, s1 = 0, s2 = 0;
+  // The settings of the coefficients, compared bit for bit at every step.
+  Settings cached{-1.0f, -1.0f, -1.0f, -1};
 
   void setName(const char* text) { copyName(name, text); }
 };

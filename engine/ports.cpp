@@ -12,16 +12,6 @@ void OUTPUT_GATE::gateOn() {
 
 void OUTPUT_GATE::gateOff() { gate = 0; }
 
-int OUTPUT_SYNC::process() {
-  if (pending == 1) {
-    pending = 0;
-    fired = 1;
-  } else {
-    fired = 0;
-  }
-  return 1;
-}
-
 void OUTPUT_SYNC::trigger() { pending = 1; }
 
 INPUT_GATE::INPUT_GATE(OUTPUT_GATE* source) : gateSource(source ? &source->gate : nullptr) {}

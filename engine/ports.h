@@ -36,7 +36,17 @@ class OUTPUT_GATE {
 class OUTPUT_SYNC {
  public:
   virtual ~OUTPUT_SYNC() = default;
-  virtual int process();
+  // A pending trigger becomes `fired` = 1 for this step, otherwise 0. Here so
+  // that the owners' steps inline it.
+  virtual int process() {
+    if (pending == 1) {
+      pending = 0;
+      fired = 1;
+    } else {
+      fired = 0;
+    }
+    return 1;
+  }
   void trigger();
 
   Shared<int> pending{0};

@@ -19,9 +19,10 @@ class SAMPLER final : public VCO {
   SAMPLER();
   int process() override;
 
-  // Replaces the recording with the file at `path` and resets `playMode` to 0.
-  // A file that cannot be read leaves the previous recording in place (the
-  // messages say so). Main thread; the swap itself holds the audio lock.
+  // Replaces the recording with the file at `path`, sets `samplePath` and
+  // resets `playMode` to 0. A file that cannot be read changes nothing: the
+  // previous recording, path and mode stay (the messages say so). Main
+  // thread; the swap itself holds the audio lock.
   void loadSample(const char* path);
 
   SampleHandle* sampleHandle = nullptr;

@@ -1,18 +1,52 @@
 #include "engine/sequencer.h"
 
 #include <atomic>
-#include <cstdio>
-#include <cstdlib>
 
 #include "engine/notes.h"
 #include "engine/random.h"
+#include "engine/spsc_ring.h"
 
 namespace {
+
 constexpr float kRate = 44100.0f;
+
+// A step event as the audio thread hands it over.
+struct StepEvent {
+  SEQUENCER* source;
+  char text[SEQUENCER::kEventTextSize];
+};
+
+// A few seconds of steps of many sequencers: the main thread drains it every
+// frame.
+SpscRing<StepEvent, 256> stepEvents;
 std::atomic<StepEventSink> stepEventSink{nullptr};
+std::atomic<long> droppedEvents{0};
+
 }  // namespace
 
-void setStepEventSink(StepEventSink sink) { stepEventSink.store(sink); }
+void dropStepEvents() {
+  StepEvent event;
+  while (stepEvents.pop(event)) {
+  }
+}
+
+void setStepEventSink(StepEventSink sink) {
+  stepEventSink.store(sink);
+  dropStepEvents();
+}
+
+int dispatchStepEvents() {
+  int count = 0;
+  StepEvent event;
+  while (stepEvents.pop(event)) {
+    StepEventSink sink = stepEventSink.load();
+    if (sink != nullptr) sink(event.text, event.source);
+    ++count;
+  }
+  return count;
+}
+
+long droppedStepEvents() { return droppedEvents.load(std::memory_order_relaxed); }
 
 SEQUENCER::SEQUENCER() {
   name[0] = '\0';
@@ -31,12 +65,18 @@ SEQUENCER::SEQUENCER() {
   }
 }
 
+// Audio thread: the text is copied by hand into the record, no formatting
+// call, no allocation.
 void SEQUENCER::postStepEvent() {
-  char* text = static_cast<char*>(std::malloc(kEventTextSize));
-  if (text == nullptr) return;
-  std::snprintf(text, kEventTextSize, "SEQ_TRIG_%.70s", name);
-  StepEventSink sink = stepEventSink.load();
-  if (sink == nullptr || !sink(text, this)) std::free(text);
+  if (stepEventSink.load(std::memory_order_relaxed) == nullptr) return;
+  StepEvent event;
+  event.source = this;
+  static constexpr char kPrefix[] = "SEQ_TRIG_";
+  int n = 0;
+  for (; kPrefix[n] != '\0'; ++n) event.text[n] = kPrefix[n];
+  for (int i = 0; i < 70 && name[i] != '\0'; ++i) event.text[n++] = name[i];
+  event.text[n] = '\0';
+  if (!stepEvents.push(event)) droppedEvents.fetch_add(1, std::memory_order_relaxed);
 }
 
 int SEQUENCER::process() {

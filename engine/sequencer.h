@@ -7,12 +7,25 @@
 
 class SEQUENCER;
 
-// Receives a step event on the audio thread. `text` is an 80-byte block from
-// std::malloc; a receiver that returns true owns it (and frees it with
-// std::free), one that returns false leaves it to the sequencer, which frees
-// it. Must not block.
-using StepEventSink = bool (*)(char* text, SEQUENCER* source);
+// Step events. The audio thread posts each one as a fixed record to a
+// preallocated lock-free queue (it never allocates, locks or prints for it),
+// and only while a receiver is installed; the main thread hands the queued
+// events to the receiver. Each event's text is "SEQ_TRIG_<name>", the name
+// cut to 70 characters.
+//
+// The receiver gets the text (valid during the call only) and the sequencer.
+using StepEventSink = void (*)(const char* text, SEQUENCER* source);
+// Installs the receiver, or removes it (null); either way the events still
+// queued are dropped. Main thread.
 void setStepEventSink(StepEventSink sink);
+// Hands every queued event to the receiver, oldest first; returns how many.
+// Call from one thread only (the main thread), e.g. once per frame.
+int dispatchStepEvents();
+// Drops the queued events, e.g. before their sequencers are freed, so that
+// no receiver is handed a freed sequencer. Main thread (the consumer).
+void dropStepEvents();
+// Events lost because the queue was full (a receiver not drained for long).
+long droppedStepEvents();
 
 class SEQUENCER final : public OUTPUT, public OUTPUT_GATE, public OUTPUT_SYNC, public INPUT_SYNC {
  public:

@@ -4,7 +4,12 @@
 
 namespace {
 constexpr float kStep = 0.000022675737f;  // 1 / 44100 s
-}
+
+// The output is also the envelope level of the next step: a value that is not
+// a number or infinite becomes silence there, and the envelope starts afresh
+// at the next gate.
+inline float finiteOrSilence(float v) { return std::isfinite(v) ? v : 0.0f; }
+}  // namespace
 
 VCA::VCA() { name[0] = '\0'; }
 
@@ -14,7 +19,7 @@ int VCA::process() {
 
   const Shared<int>* gateWord = gateSource;
   bypass = gateWord == nullptr ? 1 : 0;
-  if (bypass == 1) {
+  if (gateWord == nullptr) {
     value = 1.0f;
     return 1;
   }
@@ -46,7 +51,7 @@ int VCA::process() {
       lastLevel = v;
     }
     if (invert == 1) v = std::fabs(v - 1.0f);
-    value = static_cast<float>(g) * v * x;
+    value = finiteOrSilence(v * x);  // the gate is 1 here
     return 1;
   }
 
@@ -57,6 +62,6 @@ int VCA::process() {
     v = lastLevel - 1000.0f * releaseClock * lastLevel / release;
   }
   if (invert == 1) v = std::fabs(v - 1.0f);
-  value = v * x;
+  value = finiteOrSilence(v * x);
   return 1;
 }

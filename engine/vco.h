@@ -28,4 +28,7 @@ class VCO : public OUTPUT, public INPUT, public INPUT_GATE, public INPUT_SYNC {
   Shared<int> waveType;
 
   void setName(const char* text) { copyName(name, text); }
+
+ private:
+  float stepNoise(float a, bool wrapped);
 };

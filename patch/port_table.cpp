@@ -401,6 +401,8 @@ void releaseSynth(GENERATOR* synth) {
   for (VCO* m : synth->oscillators) dropModulations(m);
   for (SAMPLER* m : synth->samplers) dropModulations(m);
   for (PCF* m : synth->filters) dropModulations(m);
+  // Queued step events name their sequencer: none may outlive it.
+  if (!synth->sequencers.empty()) dropStepEvents();
   for (auto* m : synth->sequencers) delete m;
   for (auto* m : synth->keyboards) delete m;
   for (auto* m : synth->oscillators) delete m;

@@ -121,6 +121,7 @@ bool bindPort(ModuleRef target, PortSlot slot, ModuleRef source, int channel = -
 void unbindPort(ModuleRef target, PortSlot slot, int channel = 0);
 
 // Frees the modules of `synth` (and the modulation inputs they hold), then
-// `synth` itself. Only for a synthesizer nothing can reach any more: not the
-// render callback, not a panel, not the remote buttons.
+// `synth` itself; step events still queued are dropped first. Only for a
+// synthesizer nothing can reach any more: not the render callback, not a
+// panel, not the remote buttons. Main thread.
 void releaseSynth(GENERATOR* synth);

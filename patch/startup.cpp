@@ -60,7 +60,7 @@ int startSynth(int argc, char** argv) {
     std::exit(2);
   }
 
-  synthStream = FSOUND_Stream_Create(renderCallback, kStreamBufferBytes, kStreamMode, kMixingRate, nullptr);
+  synthStream = FSOUND_Stream_Create(renderCallback, 4 * streamBufferFrames(), kStreamMode, kMixingRate, nullptr);
   if (synthStream == nullptr || FSOUND_Stream_Play(kPlayChannel, synthStream) == -1) {
     const int error = FSOUND_GetError();
     std::printf("Error!\n");

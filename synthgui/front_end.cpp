@@ -162,10 +162,11 @@ void windowFrame() {
   runDashRequest();
 }
 
-int runWindowedSynth(const std::string& patch) {
+int runWindowedSynth(const std::string& patch, int bufferFrames) {
   // Console output goes out as it is written, so that the traces of the
   // remote threads and the frame loop come in the order things happen.
   std::setvbuf(stdout, nullptr, _IONBF, 0);
+  if (bufferFrames != 0) setStreamBufferFrames(bufferFrames);
   startSynthFrom(patch);
 
   char title[kLongTextSize + 64];

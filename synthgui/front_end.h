@@ -8,9 +8,10 @@
 
 class OBJET;
 
-// Runs the windowed synthesizer on `patch` (empty: a new, empty one).
-// Returns the program's exit status (0).
-int runWindowedSynth(const std::string& patch);
+// Runs the windowed synthesizer on `patch` (empty: a new, empty one) with
+// a sound buffer of `bufferFrames` frames (0: the default). Returns the
+// program's exit status (0).
+int runWindowedSynth(const std::string& patch, int bufferFrames = 0);
 
 // The parts of the start-up and of the frame that the frame-time benchmark
 // shares with the program.

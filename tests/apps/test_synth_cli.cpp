@@ -29,7 +29,7 @@ TEST(SynthArguments, AreReadOrRefusedWithTheUsage) {
   EXPECT_EQ(o.bufferFrames, 0);
 
   for (std::vector<const char*> args : std::vector<std::vector<const char*>>{
-           {"--headles"}, {"-x", "p.mvl"}, {"p.mvl", "q.mvl"}, {"--buffer"}, {"--buffer", "32"}, {"--buffer", "1k"},
+           {"--headles"}, {"-x", "p.mvl"}, {"p.mvl", "q.mvl"}, {"--buffer"}, {"--buffer", "32"}, {"--buffer", "3073"}, {"--buffer", "1k"},
            {"--buffer", "99999999999999999999"}}) {
     args.insert(args.begin(), "morvel-synth");
     ::testing::internal::CaptureStderr();

@@ -51,16 +51,23 @@ struct SinePatch {
 
 std::atomic<int> minLength{1 << 30};
 std::atomic<int> maxLength{0};
+// When each of the first calls came; written by the playback thread only.
+std::vector<Clock::time_point> callTimes(400);
+std::atomic<size_t> calls{0};
 
 // The render callback, noting the lengths it is asked for.
 int measuredRender(FSOUND_STREAM* s, void* buffer, int length, void* user) {
   if (length < minLength) minLength = length;
   if (length > maxLength) maxLength = length;
+  if (const size_t n = calls; n < callTimes.size()) {
+    callTimes[n] = Clock::now();
+    calls = n + 1;
+  }
   return renderCallback(s, buffer, length, user);
 }
 
-FSOUND_STREAM* startStream(FSOUND_STREAMCALLBACK callback) {
-  FSOUND_STREAM* s = FSOUND_Stream_Create(callback, kStreamBufferBytes, kStreamMode, kMixingRate, nullptr);
+FSOUND_STREAM* startStream(FSOUND_STREAMCALLBACK callback, int bytes = kStreamBufferBytes) {
+  FSOUND_STREAM* s = FSOUND_Stream_Create(callback, bytes, kStreamMode, kMixingRate, nullptr);
   EXPECT_NE(s, nullptr) << errorText(FSOUND_GetError());
   if (s != nullptr) {
     EXPECT_EQ(FSOUND_Stream_Play(kPlayChannel, s), kPlayChannel) << errorText(FSOUND_GetError());
@@ -72,57 +79,73 @@ long fileSize(const char* path) { return static_cast<long>(std::ifstream(path, s
 
 }  // namespace
 
+// The default buffer and a small one: the disk driver writes what the stream
+// renders, in pieces of the stream's buffer.
 TEST(Streams, SineThroughDiskDriverHasPitchAndLevel) {
-  char path[] = "/tmp/morvel_disk_XXXXXX";
-  int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", path, 1);
-  setenv("SDL_DISKAUDIODELAY", "15", 1);  // a few times real time
+  for (int bufferFrames : {3072, 256}) {
+    char path[] = "/tmp/morvel_disk_XXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", path, 1);
+    setenv("SDL_DISKAUDIODELAY", bufferFrames > 1000 ? "15" : "2", 1);  // a few times real time
 
-  ASSERT_EQ(FSOUND_SetOutput(kOutputDirectSound), 1);
-  EXPECT_EQ(FSOUND_GetOutput(), kOutputDirectSound);  // disk has no code of its own
-  EXPECT_STREQ(FSOUND_GetDriverName(0), "disk (default device)");
-  ASSERT_EQ(FSOUND_SetDriver(0), 1);
-  ASSERT_EQ(FSOUND_Init(kMixingRate, kSoftwareChannels, kInitFlags), 1) << errorText(FSOUND_GetError());
-  {
-    SinePatch patch;
-    FSOUND_STREAM* s = startStream(measuredRender);
-    const long wanted = 2L * 44100 * 4;  // two seconds of sound
-    const auto deadline = Clock::now() + std::chrono::seconds(20);
-    while (fileSize(path) < wanted && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(FSOUND_Stream_Close(s), 1);
-    FSOUND_Close();
+    ASSERT_EQ(FSOUND_SetOutput(kOutputDirectSound), 1);
+    EXPECT_EQ(FSOUND_GetOutput(), kOutputDirectSound);  // disk has no code of its own
+    EXPECT_STREQ(FSOUND_GetDriverName(0), "disk (default device)");
+    ASSERT_EQ(FSOUND_SetDriver(0), 1);
+    ASSERT_EQ(FSOUND_Init(kMixingRate, kSoftwareChannels, kInitFlags), 1) << errorText(FSOUND_GetError());
+    minLength = 1 << 30;
+    maxLength = 0;
+    calls = 0;
+    {
+      SinePatch patch;
+      FSOUND_STREAM* s = startStream(measuredRender, 4 * bufferFrames);
+      const long wanted = 2L * 44100 * 4;  // two seconds of sound
+      const auto deadline = Clock::now() + std::chrono::seconds(20);
+      while (fileSize(path) < wanted && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      EXPECT_EQ(FSOUND_Stream_Close(s), 1);
+      FSOUND_Close();
+    }
+
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    unlink(path);
+    const size_t frames = bytes.size() / 4;
+    ASSERT_GE(frames, 2u * 44100) << "the disk driver recorded too little";
+    EXPECT_EQ(minLength.load(), 4 * bufferFrames);
+    EXPECT_EQ(maxLength.load(), 4 * bufferFrames);
+    // The device asks for one buffer at a time, each after the driver's
+    // delay: a device left at the default period would take twelve small
+    // buffers in one go.
+    int bunched = 0;
+    const size_t n = calls;
+    for (size_t i = 1; i < n; ++i)
+      if (callTimes[i] - callTimes[i - 1] < std::chrono::microseconds(500)) ++bunched;
+    EXPECT_GT(n, 20u);
+    EXPECT_LT(bunched, static_cast<int>(n) / 4) << "the device kept another period than " << bufferFrames;
+
+    auto sample = [&](size_t i) {
+      return static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    };
+    // Measure two seconds, skipping the first buffer.
+    const size_t first = 3072, count = 2 * 44100 - 3072;
+    int crossings = 0, peak = 0, channelMismatch = 0;
+    double sumSquares = 0;
+    for (size_t f = first; f < first + count; ++f) {
+      const int l = sample(2 * f), r = sample(2 * f + 1);
+      if (l != r) ++channelMismatch;
+      if (f > first && (sample(2 * (f - 1)) < 0) != (l < 0)) ++crossings;
+      peak = std::max(peak, std::abs(l));
+      sumSquares += double(l) * l;
+    }
+    EXPECT_EQ(channelMismatch, 0);
+    const double frequency = crossings / 2.0 / (count / 44100.0);
+    EXPECT_NEAR(frequency, 440.0, 2.0) << bufferFrames;
+    EXPECT_GE(peak, 32700);
+    EXPECT_NEAR(std::sqrt(sumSquares / count), 32767 / std::sqrt(2.0), 200.0) << bufferFrames;
   }
-
-  std::ifstream in(path, std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  unlink(path);
-  const size_t frames = bytes.size() / 4;
-  ASSERT_GE(frames, 2u * 44100) << "the disk driver recorded too little";
-  EXPECT_EQ(minLength.load(), kStreamBufferBytes);
-  EXPECT_EQ(maxLength.load(), kStreamBufferBytes);
-
-  auto sample = [&](size_t i) {
-    return static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
-  };
-  // Measure two seconds, skipping the first buffer.
-  const size_t first = 3072, count = 2 * 44100 - 3072;
-  int crossings = 0, peak = 0, channelMismatch = 0;
-  double sumSquares = 0;
-  for (size_t f = first; f < first + count; ++f) {
-    const int l = sample(2 * f), r = sample(2 * f + 1);
-    if (l != r) ++channelMismatch;
-    if (f > first && (sample(2 * (f - 1)) < 0) != (l < 0)) ++crossings;
-    peak = std::max(peak, std::abs(l));
-    sumSquares += double(l) * l;
-  }
-  EXPECT_EQ(channelMismatch, 0);
-  const double frequency = crossings / 2.0 / (count / 44100.0);
-  EXPECT_NEAR(frequency, 440.0, 2.0);
-  EXPECT_GE(peak, 32700);
-  EXPECT_NEAR(std::sqrt(sumSquares / count), 32767 / std::sqrt(2.0), 200.0);
 }
 
 namespace {
@@ -140,21 +163,24 @@ int countingCallback(FSOUND_STREAM*, void*, int length, void*) {
 }
 }  // namespace
 
+// The NoSound thread pulls one buffer per buffer's duration, whatever its size.
 TEST(Streams, NoSoundPullsInRealTime) {
-  ASSERT_EQ(FSOUND_SetOutput(kOutputNoSound), 1);
-  ASSERT_EQ(FSOUND_Init(kMixingRate, kSoftwareChannels, kInitFlags), 1);
-  pulls = 0;
-  FSOUND_STREAM* s = startStream(countingCallback);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-  FSOUND_Stream_Close(s);  // joins the puller: its writes are visible from here
-  FSOUND_Close();
+  for (int bufferFrames : {3072, 128}) {
+    ASSERT_EQ(FSOUND_SetOutput(kOutputNoSound), 1);
+    ASSERT_EQ(FSOUND_Init(kMixingRate, kSoftwareChannels, kInitFlags), 1);
+    pulls = 0;
+    FSOUND_STREAM* s = startStream(countingCallback, 4 * bufferFrames);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    FSOUND_Stream_Close(s);  // joins the puller: its writes are visible from here
+    FSOUND_Close();
 
-  const int n = pulls;
-  ASSERT_GE(n, 2);
-  EXPECT_EQ(pullLength.load(), kStreamBufferBytes);
-  const double span = std::chrono::duration<double>(lastPull - firstPull).count();
-  const double rate = (n - 1) * 3072.0 / span;
-  EXPECT_NEAR(rate, 44100.0, 44100.0 * 0.05) << n << " pulls in " << span << " s";
+    const int n = pulls;
+    ASSERT_GE(n, 2);
+    EXPECT_EQ(pullLength.load(), 4 * bufferFrames);
+    const double span = std::chrono::duration<double>(lastPull - firstPull).count();
+    const double rate = (n - 1) * static_cast<double>(bufferFrames) / span;
+    EXPECT_NEAR(rate, 44100.0, 44100.0 * 0.05) << n << " pulls of " << bufferFrames << " in " << span << " s";
+  }
 }
 
 namespace {

@@ -225,12 +225,13 @@ TEST_F(EditorEvents, KeyFiveTogglesHalfSizeAndEscapeEnds) {
   EXPECT_EQ(panel_->queue[0].event.type, SDL_MOUSEBUTTONUP);
   EXPECT_EQ(panel_->queue[0].target, nullptr);
 
-  // A sequencer step event's text is released by the loop.
-  SDL_Event step{};
-  step.type = SDL_USEREVENT;
-  step.user.code = 1;
-  step.user.data1 = std::malloc(16);
-  SDL_PushEvent(&step);
+  // A user event is passed over, whatever it carries (nothing is freed).
+  char text[16] = "SEQ_TRIG_X";
+  SDL_Event user{};
+  user.type = SDL_USEREVENT;
+  user.user.code = 1;
+  user.user.data1 = text;
+  SDL_PushEvent(&user);
   key(SDL_KEYDOWN, SDLK_ESCAPE);
   handle();
   EXPECT_EQ(running, 1);  // on release, not on press

@@ -29,12 +29,22 @@ std::vector<float> run(Module& module, int n) {
   return out;
 }
 
-// Mean distance in samples between rising zero crossings, skipping the first.
-inline double meanPeriod(const std::vector<float>& s) {
+// Times of the rising zero crossings, in samples, placed between the two
+// samples around each crossing by linear interpolation.
+inline std::vector<double> risingCrossings(const std::vector<float>& s) {
   std::vector<double> ups;
   for (size_t i = 1; i < s.size(); ++i) {
-    if (s[i - 1] < 0.0f && s[i] >= 0.0f) ups.push_back(static_cast<double>(i));
+    if (s[i - 1] < 0.0f && s[i] >= 0.0f) {
+      const double a = s[i - 1], b = s[i];
+      ups.push_back(static_cast<double>(i - 1) + (0.0 - a) / (b - a));
+    }
   }
+  return ups;
+}
+
+// Mean distance in samples between rising zero crossings, skipping the first.
+inline double meanPeriod(const std::vector<float>& s) {
+  const std::vector<double> ups = risingCrossings(s);
   if (ups.size() < 3) return 0.0;
   return (ups.back() - ups[1]) / static_cast<double>(ups.size() - 2);
 }

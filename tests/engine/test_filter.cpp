@@ -144,7 +144,7 @@ TEST(Filter, MixBlendsDryAndModulatedCutoffMoves) {
   fmod.connect(&f);
   c.pcf.modFreq = &fmod;
   c.pcf.process();
-  EXPECT_DOUBLE_EQ(c.pcf.cachedFreq, 600.0);  // 300 + 300 x 1
+  EXPECT_FLOAT_EQ(c.pcf.cached.freq, 600.0f);  // 300 + 300 x 1
 }
 
 TEST(Filter, OutputsStayInRange) {

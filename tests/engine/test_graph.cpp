@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "engine_test_util.h"
 
 namespace {
@@ -122,6 +125,47 @@ TEST(Graph, GatesAndSyncReachConsumersInTheSameFrame) {
   key->press(10, 1);
   stepFrame(g);
   EXPECT_FLOAT_EQ(osc->phase, 441.0f / 44100.0f);
+}
+
+// A source gone bad (not a number, infinite) reaching a filter's cut-off, an
+// amplifier's input and a mixer: each gives silence, not a stuck output, and
+// plays again once the source is sound (the amplifier at its next gate).
+TEST(Graph, BrokenValuesAreSilenceAndPassAway) {
+  for (float broken : {std::nanf(""), std::numeric_limits<float>::infinity()}) {
+    ConstantSource signal(0.5f), bad(broken);
+    INPUT mod;
+    mod.connect(&bad);
+    PCF pcf;
+    pcf.connect(&signal);
+    pcf.bypass = 0;
+    pcf.filterType = 1;
+    pcf.modFreq = &mod;
+    TestGate gate;
+    gate.gateOn();
+    VCA vca;
+    vca.attackTime = 1.0f;
+    vca.connect(&bad);
+    vca.connectGate(&gate);
+    MIXER mix;
+    mix.addChannel(&bad, -1);
+    for (int i = 0; i < 50; ++i) {
+      pcf.process();
+      vca.process();
+      mix.process();
+      ASSERT_EQ(pcf.value, 0.0f) << broken;
+      ASSERT_EQ(vca.value, 0.0f) << broken;
+      ASSERT_EQ(mix.value, 0.0f) << broken;
+    }
+    bad.value = 0.0f;  // the cut-off unmodulated again
+    run(pcf, 2000);
+    EXPECT_NEAR(pcf.value, 0.5f * 2.0f, 0.01f) << broken;  // low-pass at DC: input x (1 + level)
+
+    vca.connect(&signal);
+    gate.gateOff();
+    vca.process();
+    gate.gateOn();
+    EXPECT_NEAR(run(vca, 100).back(), 0.5f, 1e-3f) << broken;  // 1 ms attack: full level
+  }
 }
 
 TEST(Graph, DelayPassesItsInputThroughAndContainerIsNeverStepped) {

@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <limits>
 
 #include "engine_test_util.h"
 
 namespace {
 
-// Steps per trip of the phase from -1 to 1: the overshoot past 1 is dropped
-// at the wrap, so a trip lasts a whole number of steps.
-double tripSteps(double freq) { return std::floor(2.0 * 44100.0 / freq) + 1.0; }
+// Samples per trip of the phase from -1 to 1.
+double tripSteps(double freq) { return 2.0 * 44100.0 / freq; }
+
+double cents(double measured, double expected) { return 1200.0 * std::log2(measured / expected); }
 
 VCO makeOsc(int wave, float freq = 110.0f, float amp = 1.0f) {
   VCO osc(amp, freq, wave);
@@ -31,9 +34,62 @@ TEST(Oscillator, PeriodOfEachWaveAt110Hz) {
     VCO osc = makeOsc(c.wave);
     auto out = run(osc, 44100);
     EXPECT_NEAR(meanPeriod(out), c.period, 0.05) << "wave " << c.wave;
-    EXPECT_NEAR(c.period, c.wave == 1 || c.wave == 4 ? 400.9 : 801.8, 0.5);
+    EXPECT_NEAR(c.period, c.wave == 1 || c.wave == 4 ? 400.9 : 801.8, 0.05);
     for (float v : out) ASSERT_TRUE(v >= -1.0f && v <= 1.0f) << "wave " << c.wave;
   }
+}
+
+// Every note of the keyboard's eight octaves, on every pitched wave, played
+// as a keyboard drives an oscillator: within a cent of the note table.
+TEST(Oscillator, InTuneOverTheKeyboardRange) {
+  NoteTableFilled table;
+  // Sine and square sound at the tracked frequency, the others an octave
+  // lower: FREQ 44 and 88 put each on the note.
+  struct Case {
+    int wave;
+    float freq;
+  };
+  for (Case c : {Case{1, 44.0f}, Case{2, 88.0f}, Case{3, 88.0f}, Case{4, 44.0f}, Case{6, 88.0f}}) {
+    double worst = 0.0;
+    for (int note = 0; note < 8 * 12; ++note) {
+      ConstantSource pitch(static_cast<float>(noteTable[note]));
+      VCO osc = makeOsc(c.wave, c.freq);
+      osc.connect(&pitch);
+      const double measured = 44100.0 / meanPeriod(run(osc, 44100));
+      const double off = cents(measured, noteTable[note]);
+      EXPECT_LT(std::fabs(off), 1.0) << "wave " << c.wave << " note " << note << ": " << measured << " Hz";
+      worst = std::max(worst, std::fabs(off));
+    }
+    std::printf("wave %d: worst %.3f cents over notes 0-95\n", c.wave, worst);
+  }
+}
+
+// A slow vibrato moves the period smoothly, not in whole-sample jumps.
+TEST(Oscillator, VibratoChangesThePeriodSmoothly) {
+  VCO lfo = makeOsc(1, 3.0f, 0.01f);  // +-1 % of the rate, 3 times a second
+  INPUT mod;
+  mod.connect(&lfo);
+  VCO saw = makeOsc(3, 880.0f);  // 440 Hz: 100.2 samples
+  saw.modFreq = &mod;
+  std::vector<float> out;
+  for (int i = 0; i < 44100; ++i) {
+    lfo.process();
+    saw.process();
+    out.push_back(saw.value);
+  }
+  const std::vector<double> ups = risingCrossings(out);
+  ASSERT_GT(ups.size(), 400u);
+  double shortest = 1e9, longest = 0, biggestStep = 0, previous = 0;
+  for (size_t k = 2; k < ups.size(); ++k) {
+    const double period = ups[k] - ups[k - 1];
+    shortest = std::min(shortest, period);
+    longest = std::max(longest, period);
+    if (k > 2) biggestStep = std::max(biggestStep, std::fabs(period - previous));
+    previous = period;
+  }
+  EXPECT_NEAR(shortest, 100.227 / 1.01, 0.05);
+  EXPECT_NEAR(longest, 100.227 / 0.99, 0.05);
+  EXPECT_LT(biggestStep, 0.05);
 }
 
 TEST(Oscillator, SquareHasDeadBandAndPulseFollowsWidth) {
@@ -69,7 +125,7 @@ TEST(Oscillator, PitchInputScalesByFrequencyOver44) {
   ConstantSource pitch(220.0f);
   VCO follow = makeOsc(1, 44.0f);
   follow.connect(&pitch);
-  EXPECT_NEAR(meanPeriod(run(follow, 44100)), tripSteps(220) / 2, 0.05);
+  EXPECT_NEAR(meanPeriod(run(follow, 44100)), tripSteps(220) / 2, 0.01);
   EXPECT_FLOAT_EQ(follow.trackedFrequency, 220.0f);
 
   VCO deflt = makeOsc(1, 110.0f);  // 2.5 times the input
@@ -158,14 +214,30 @@ TEST(Oscillator, NoiseRedrawsOncePerTripAndHoldsAtZeroAmplitude) {
   EXPECT_TRUE(std::all_of(out.begin(), out.end(), [&](float v) { return v == last; }));
 }
 
-TEST(Oscillator, NotANumberClampsToMinusOne) {
-  ConstantSource m(std::nanf(""));
-  INPUT mod;
-  mod.connect(&m);
-  VCO osc = makeOsc(1);
-  osc.modAmp = &mod;
-  osc.process();
-  EXPECT_EQ(osc.value, -1.0f);
+// A modulation that is not a number gives silence, not a stuck oscillator:
+// it plays in tune again as soon as the modulation is sound.
+TEST(Oscillator, NotANumberIsSilenceAndPassesAway) {
+  for (bool onRate : {false, true}) {
+    ConstantSource m(std::nanf(""));
+    INPUT mod;
+    mod.connect(&m);
+    VCO osc = makeOsc(1);
+    (onRate ? osc.modFreq : osc.modAmp) = &mod;
+    auto out = run(osc, 100);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](float v) { return v == 0.0f; })) << onRate;
+    m.value = 0.0f;
+    EXPECT_NEAR(meanPeriod(run(osc, 44100)), tripSteps(110) / 2, 0.05) << onRate;
+  }
+  // An infinite rate too; a very high finite one keeps the phase in range.
+  for (float m0 : {std::numeric_limits<float>::infinity(), 1e30f, 1e6f}) {
+    ConstantSource m(m0);
+    INPUT mod;
+    mod.connect(&m);
+    VCO osc = makeOsc(3);
+    osc.modFreq = &mod;
+    for (float v : run(osc, 50)) ASSERT_TRUE(v >= -1.0f && v <= 1.0f) << m0;
+    EXPECT_TRUE(osc.phase >= -1.0f && osc.phase <= 1.0f) << m0;
+  }
 }
 
 }  // namespace

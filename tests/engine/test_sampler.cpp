@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -120,13 +121,18 @@ TEST_F(Sampler, LoadReportsFramesAndAFailedLoadKeepsTheRecording) {
   std::snprintf(expected, sizeof expected, "Loaded WAVE file [%-32s][%d ]\n", path.c_str(), 44100);
   EXPECT_EQ(out, expected);
 
+  // A failed load changes nothing: recording, path and mode stay, so a saved
+  // patch names the file that plays.
+  s.playMode = 2;
   testing::internal::CaptureStdout();
   s.loadSample((dir_ / "missing.wav").c_str());
   const std::string fail = testing::internal::GetCapturedStdout();
   EXPECT_NE(fail.find("Error load ["), std::string::npos);
   EXPECT_NE(fail.find("Error load the file\n"), std::string::npos);
-  EXPECT_EQ(s.frameCount, 44100);  // the previous recording stays
+  EXPECT_EQ(s.frameCount, 44100);
   EXPECT_EQ(s.sampleAt(2 * 517), ramp(517, 0));
+  EXPECT_EQ(s.playMode, 2);
+  EXPECT_STREQ(s.samplePath, path.c_str());
 }
 
 struct Player {
@@ -202,6 +208,34 @@ TEST_F(Sampler, GateClosedRewindsAndPitchSetsTheRate) {
   const float before = p.sampler.position;
   p.sampler.process();
   EXPECT_FLOAT_EQ(p.sampler.position - before, 4.0f);
+}
+
+// A rate that is not a number or infinite is never a read position: it ends
+// the play, silent, as the end of the recording does, and the next gate
+// plays again.
+TEST_F(Sampler, BrokenRateIsSilentUntilTheNextGate) {
+  Player p(write("n.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 1000, leftIndex));
+  for (float broken : {std::nanf(""), std::numeric_limits<float>::infinity()}) {
+    for (int mode : {0, 2}) {
+      ConstantSource m(broken);
+      INPUT mod;
+      mod.connect(&m);
+      p.sampler.modFreq = &mod;
+      p.sampler.playMode = mode;
+      p.gate.gateOn();
+      for (float v : run(p.sampler, 20)) ASSERT_EQ(v, 0.0f) << broken << " mode " << mode;
+      EXPECT_EQ(p.gate.gate, mode == 0 ? 0 : 1) << broken;  // one-shot: closed as at the end
+      EXPECT_TRUE(std::isfinite(p.sampler.position));
+
+      m.value = 0.0f;  // r x 0 + speed: normal speed again
+      p.gate.gateOff();
+      p.sampler.process();
+      p.gate.gateOn();
+      auto out = run(p.sampler, 3);
+      EXPECT_FLOAT_EQ(out[2], 3 / 32768.0f) << broken << " mode " << mode;
+    }
+  }
+  p.sampler.modFreq = nullptr;
 }
 
 TEST_F(Sampler, NoGateInputLeavesValueAndEmptyRecordingIsSilent) {

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "engine/engine.h"
+#include "engine/spsc_ring.h"
 
 namespace {
 
@@ -75,6 +76,32 @@ TEST(Threads, SteppingWhileParametersChange) {
   stop = true;
   audio.join();
   EXPECT_GT(frames.load(), 0);
+}
+
+// One thread pushes numbered records, another pops them: every record
+// arrives once, whole and in order, through a ring much smaller than the run.
+TEST(Threads, RingHandsRecordsOverInOrder) {
+  struct Record {
+    long number;
+    long check;
+  };
+  static SpscRing<Record, 16> ring;
+  constexpr long kCount = 200000;
+  std::thread producer([] {
+    for (long i = 0; i < kCount;) {
+      if (ring.push({i, ~i})) ++i;
+    }
+  });
+  long expected = 0;
+  Record r{};
+  while (expected < kCount) {
+    if (!ring.pop(r)) continue;
+    ASSERT_EQ(r.number, expected);
+    ASSERT_EQ(r.check, ~expected);
+    ++expected;
+  }
+  producer.join();
+  EXPECT_FALSE(ring.pop(r));
 }
 
 }  // namespace

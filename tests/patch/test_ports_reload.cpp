@@ -102,3 +102,20 @@ TEST_F(PatchTest, ReloadIsAllOrNothing) {
   currentGenerator = nullptr;
   masterInput->connect(nullptr);
 }
+
+// A released synthesizer's sequencers leave no step event behind: a receiver
+// that reads the sequencer it is handed never reads freed memory.
+TEST_F(PatchTest, ReleasingASynthesizerDropsItsQueuedStepEvents) {
+  static std::vector<std::string> names;
+  names.clear();
+  setStepEventSink([](const char*, SEQUENCER* source) { names.emplace_back(source->name); });
+  auto* synth = new GENERATOR;
+  auto* seq = new SEQUENCER;
+  seq->setName("SEQUENCER_1");
+  synth->sequencers.push_back(seq);
+  for (int i = 0; i < 22050; ++i) seq->process();  // one event queued
+  releaseSynth(synth);
+  EXPECT_EQ(dispatchStepEvents(), 0);
+  EXPECT_TRUE(names.empty());
+  setStepEventSink(nullptr);
+}

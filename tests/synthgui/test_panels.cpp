@@ -169,7 +169,7 @@ class SamplerPanel : public testing::Test {
  protected:
   void SetUp() override {
     home_ = std::filesystem::current_path();
-    for (const char* f : {"Sounds/a.wav", "Sounds/b.wav", "Sounds/drums/c.wav", "Sounds/notes.txt"}) {
+    for (const char* f : {"Sounds/a.wav", "Sounds/b.wav", "Sounds/drums/c.wav", "Sounds/notes.txt", "elsewhere/x.wav"}) {
       ASSERT_TRUE(writeTestWav(dir_ / f, 441));
     }
   }
@@ -212,7 +212,7 @@ TEST_F(SamplerPanel, ViewsPlayModesAndFiles) {
   click(panel, "FILE_DOWN");
   click(panel, "FILE_DOWN");
   EXPECT_STREQ(sampler.samplePath, "Sounds/drums/c.wav");
-  sampler.loadSample("elsewhere/x.wav");  // not in the folder: no effect
+  sampler.loadSample("elsewhere/x.wav");  // a file outside the folder: the buttons do nothing
   click(panel, "FILE_UP");
   testing::internal::GetCapturedStdout();
   EXPECT_STREQ(sampler.samplePath, "elsewhere/x.wav");

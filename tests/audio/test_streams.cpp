@@ -239,10 +239,10 @@ TEST(Streams, StructuralChangesUnderTheLockWhilePlaying) {
 }
 
 namespace {
-std::atomic<int> calls{0};
+std::atomic<int> renderCalls{0};
 // Every third render takes longer than its buffer lasts (about 70 ms).
 int unevenRender(FSOUND_STREAM*, void*, int, void*) {
-  if (++calls % 3 == 2) std::this_thread::sleep_for(std::chrono::milliseconds(90));
+  if (++renderCalls % 3 == 2) std::this_thread::sleep_for(std::chrono::milliseconds(90));
   return 1;
 }
 }  // namespace
@@ -251,18 +251,18 @@ TEST(Streams, TheLayerMeasuresEveryRenderAgainstItsBuffer) {
   ASSERT_EQ(FSOUND_SetOutput(kOutputNoSound), 1);
   ASSERT_EQ(FSOUND_Init(kMixingRate, kSoftwareChannels, kInitFlags), 1);
   resetLoadMeter();
-  calls = 0;
+  renderCalls = 0;
   FSOUND_STREAM* s = startStream(unevenRender);
   ASSERT_TRUE([&] {
-    for (int i = 0; i < 200 && calls < 6; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return calls >= 6;
+    for (int i = 0; i < 200 && renderCalls < 6; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return renderCalls >= 6;
   }());
   FSOUND_Stream_Close(s);
   FSOUND_Close();
 
   const LoadReading r = loadReading();
-  EXPECT_EQ(r.buffers, calls.load());
-  EXPECT_EQ(r.late, (calls + 1) / 3);
+  EXPECT_EQ(r.buffers, renderCalls.load());
+  EXPECT_EQ(r.late, (renderCalls + 1) / 3);
   EXPECT_GT(r.peak, 120.0f);  // 90 ms of a 69.7 ms buffer
   // About two quick renders for each slow one.
   EXPECT_NEAR(r.average, 100.0f * 90 * r.late / (r.buffers * 69.66f), 2.0f);

@@ -51,6 +51,27 @@ KEYBOARD* keyboardOf(const NoteKey& k) {
 
 int clampScroll(int v) { return std::clamp(v, 0, kMaxScroll); }
 
+// The panel under the pointer is the one drawn on top of any others there:
+// the last of the list whose rectangle holds it (-1 for none).
+int topPanelAt(const std::vector<OBJET*>& objects) {
+  for (std::size_t i = objects.size(); i-- > 0;) {
+    if (objects[i]->contains(static_cast<float>(mousePosition.x), static_cast<float>(mousePosition.y)))
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// A panel pressed comes to the top (the end of the list, drawn last), so
+// that a step editor or a sample player opened over its neighbours is seen
+// and used whole. Returns its new index.
+int raise(std::vector<OBJET*>& objects, int index) {
+  if (index < 0 || index + 1 >= static_cast<int>(objects.size())) return index;
+  OBJET* panel = objects[static_cast<std::size_t>(index)];
+  objects.erase(objects.begin() + index);
+  objects.push_back(panel);
+  return static_cast<int>(objects.size()) - 1;
+}
+
 // The info dashboard follows the pointer from child to child.
 void showEntered(OBJET* panel, SPRITE*, const SDL_Event&) {
   if (infoDash) infoDash->showTarget(panel);
@@ -91,7 +112,7 @@ void pickCord(OBJET* panel, SPRITE* w) {
 
 // The child under the pointer of the panel under it.
 SPRITE* childUnderPointer(const std::vector<OBJET*>& objects, OBJET*& panel) {
-  panel = panelOf(objects, panelAt(objects));
+  panel = panelOf(objects, topPanelAt(objects));
   return panel ? panel->childAt() : nullptr;
 }
 
@@ -185,7 +206,7 @@ int onKeyDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
       st().keepConnections = 1;
       break;
     case SDLK_5:
-      if (OBJET* panel = panelOf(objects, panelAt(objects))) panel->setDisplayMode(0);
+      if (OBJET* panel = panelOf(objects, topPanelAt(objects))) panel->setDisplayMode(0);
       break;
     case SDLK_1:
       // A test message: a left-button release for no particular child.
@@ -226,7 +247,7 @@ int onMotion(std::vector<OBJET*>& objects, const SDL_Event& event) {
     result |= kViewScrolled;
   }
   mousePosition = {event.motion.x + scrollOffset.x, event.motion.y + scrollOffset.y};
-  s.pointer.hoveredPanel = panelAt(objects);
+  s.pointer.hoveredPanel = topPanelAt(objects);
   trackTouch(s.pointer, objects, event, kSynthTouch);
 
   if (s.pointer.leftHeld && s.heldCord.cord) {
@@ -264,7 +285,7 @@ int onButtonDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
       s.panning = 1;
       return 0;
     case SDL_BUTTON_LEFT: {
-      s.pointer.hoveredPanel = panelAt(objects);
+      s.pointer.hoveredPanel = raise(objects, topPanelAt(objects));
       OBJET* panel = panelOf(objects, s.pointer.hoveredPanel);
       SPRITE* child = panel ? panel->childAt() : nullptr;
       if (pressLeft(s.pointer, panel, child, event)) {
@@ -279,7 +300,7 @@ int onButtonDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
     }
     case SDL_BUTTON_RIGHT:
       s.rightHeld = 1;
-      s.draggedPanel = panelAt(objects);
+      s.draggedPanel = raise(objects, topPanelAt(objects));
       if (s.draggedPanel == -1) return 0;
       selectedObject = s.draggedPanel;
       return kPanelsChanged;

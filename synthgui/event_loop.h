@@ -3,6 +3,10 @@
 // applies it to the front end (panels, scroll offset, cords, keyboards),
 // then may accept one remote-control client. GUI thread only.
 //
+// The panel under the pointer is the one drawn on top there (the last of
+// the object list that holds the pointer); a panel pressed with the left or
+// the right button comes to the top (the end of the list).
+//
 // The left button on a plug (a back-view child named "INPUT..." or
 // "OUTPUT...") picks up the end of a cord there, or starts a new cord whose
 // free input end follows the pointer; released over another plug, the end

@@ -160,7 +160,9 @@ TEST_F(WindowEvents, RightButtonDragsPanelsAndScrollsAtTheEdges) {
   EXPECT_EQ(pump(), kPanelsChanged);
   EXPECT_FLOAT_EQ(vco->x, 380);
   EXPECT_FLOAT_EQ(vco->y, 400);
-  EXPECT_EQ(selectedObject, static_cast<int>(std::find(objectList.begin(), objectList.end(), vco) - objectList.begin()));
+  // The panel dragged comes to the top.
+  EXPECT_EQ(objectList.back(), vco);
+  EXPECT_EQ(selectedObject, static_cast<int>(objectList.size()) - 1);
   EXPECT_EQ(synthEvents.cordsOutOfDate, 1);
 
   // Within 5 pixels of the left edge, every motion scrolls 35 further left
@@ -383,6 +385,19 @@ TEST_F(WindowEvents, DashboardsAddModulesTurnPanelsAndDescribeThem) {
     return out;
   };
 
+  // Pointing at the sequencer (before the new panels cover it) describes it; leaving every widget keeps
+  // the texts.
+  SEQ_GUI* seq = sequencerPanels.front();
+  const CABLE::Point view = at(seq, seq->childByName("VIEW"));
+  motion(view.x, view.y);
+  pump();
+  EXPECT_STREQ(infoDash->typeLabel->text, "SEQUENCEUR");
+  EXPECT_STREQ(infoDash->nameLabel->text, "SEQUENCER_1");
+  EXPECT_STREQ(infoDash->modeLabel->text, "1");
+  motion(1020, 5);
+  pump();
+  EXPECT_STREQ(infoDash->nameLabel->text, "SEQUENCER_1");
+
   // No oscillator yet: VCO_1, panel "0", at (10, 50); then VCO_2 at
   // (10, 114). The synthesizer plays them at once.
   for (int n = 1; n <= 2; ++n) {
@@ -401,19 +416,6 @@ TEST_F(WindowEvents, DashboardsAddModulesTurnPanelsAndDescribeThem) {
   synth_->keyboards.front()->setName("KEY_2");
   clickOn(modules, "BUTTON_KEY");
   EXPECT_STREQ(synth_->keyboards.back()->name, "KEY_3");
-
-  // Pointing at the sequencer describes it; leaving every widget keeps
-  // the texts.
-  SEQ_GUI* seq = sequencerPanels.front();
-  const CABLE::Point view = at(seq, seq->childByName("VIEW"));
-  motion(view.x, view.y);
-  pump();
-  EXPECT_STREQ(infoDash->typeLabel->text, "SEQUENCEUR");
-  EXPECT_STREQ(infoDash->nameLabel->text, "SEQUENCER_1");
-  EXPECT_STREQ(infoDash->modeLabel->text, "1");
-  motion(1020, 5);
-  pump();
-  EXPECT_STREQ(infoDash->nameLabel->text, "SEQUENCER_1");
 
   // JACKS twice: every panel back to display mode 1, the sequencer's main
   // view included; the dashboards never turn.

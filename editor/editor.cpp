@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,21 +12,6 @@
 EditorState editor;
 
 namespace {
-
-// Set by SIGINT and SIGTERM: the loop ends after its current frame and the
-// editor closes down as it does on Escape. (SDL's own handlers would only
-// post a quit event, which the editor does not act on.)
-volatile std::sig_atomic_t stopSignal = 0;
-
-void onStopSignal(int) { stopSignal = 1; }
-
-void catchStopSignals() {
-  struct sigaction action = {};
-  action.sa_handler = onStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
 
 constexpr const char* kArchivePath = "grfx/opengl.mim";
 constexpr const char* kFontPath = "Fonts/04b_03b_.ttf";
@@ -95,16 +79,7 @@ int onKeyDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
       if (OBJET* panel = panelOf(objects, panelAt(objects))) panel->setDisplayMode(0);
       break;
     case SDLK_1:
-      // A test message: a left-button release for no particular child.
-      if (OBJET* panel = panelOf(objects, panelAt(objects))) {
-        SDL_Event up{};
-        up.type = SDL_MOUSEBUTTONUP;
-        up.button.button = SDL_BUTTON_LEFT;
-        up.button.state = SDL_RELEASED;
-        up.button.x = static_cast<Uint16>(mousePosition.x);
-        up.button.y = static_cast<Uint16>(mousePosition.y);
-        panel->post(WIDGET_MESSAGE::forEvent(up, nullptr));
-      }
+      postTestClick(panelOf(objects, panelAt(objects)));
       break;
     default:
       return 0;
@@ -239,33 +214,16 @@ Uint32 countStart = 0;
 }  // namespace
 
 int handleEvents(std::vector<OBJET*>& objects, int, SDL_Surface*) {
-  int result = 0;
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    switch (event.type) {
-      case SDL_KEYDOWN:
-        result |= onKeyDown(objects, event);
-        break;
-      case SDL_KEYUP:
-        if (event.key.keysym.sym == SDLK_ESCAPE) running = 0;
-        break;
-      case SDL_MOUSEMOTION:
-        result |= onMotion(objects, event);
-        break;
-      case SDL_MOUSEBUTTONDOWN:
-        result |= onButtonDown(objects, event);
-        break;
-      case SDL_MOUSEBUTTONUP:
-        result |= onButtonUp(objects, event);
-        break;
-      default:
-        // User events are ignored: sequencer step events no longer travel
-        // through SDL's queue (engine/sequencer.h), so none carries
-        // anything to free.
-        break;
-    }
-  }
-  return result;
+  EventHandlers h;
+  h.keyDown = onKeyDown;
+  h.keyUp = [](std::vector<OBJET*>&, const SDL_Event& event) {
+    if (event.key.keysym.sym == SDLK_ESCAPE) running = 0;
+    return 0;
+  };
+  h.motion = onMotion;
+  h.buttonDown = onButtonDown;
+  h.buttonUp = onButtonUp;
+  return drainEvents(objects, h);
 }
 
 void countFrame() {
@@ -292,7 +250,9 @@ int runEditor(const char* shownName, const char* rcPath) {
   char title[kLongTextSize + 64];
   std::snprintf(title, sizeof title, "Zod ENGINE & Morvel - Synthesizer [%s]", shownName);
   startVideo(1024, 768, title, kArchivePath);
-  catchStopSignals();  // after SDL's start-up, which installs handlers of its own
+  // SIGINT and SIGTERM end the loop as Escape does (SDL's own handlers
+  // would only post a quit event, which the editor does not act on).
+  catchStopSignals();
 
   editor.panel = new OBJET(0, 0, "1");
   editor.panel->load(rcPath);
@@ -330,7 +290,7 @@ int runEditor(const char* shownName, const char* rcPath) {
 
   // About 60 frames a second: an idle editor does not spin a core.
   FramePacer pacer(vsyncGranted());
-  while (running == 1 && stopSignal == 0) {
+  while (running == 1 && !stopSignalled()) {
     handleEvents(objectList, 0, displaySurface);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();

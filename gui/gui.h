@@ -5,7 +5,7 @@
 #include "gui/cable.h"
 #include "gui/file_tokens.h"
 #include "gui/font.h"
-#include "gui/frame_pacer.h"
+#include "gui/frame_loop.h"
 #include "gui/image_store.h"
 #include "gui/listing.h"
 #include "gui/messages.h"

@@ -84,3 +84,14 @@ void warpToPress(const PointerState& s) {
   mousePosition = s.pressPoint;
   SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y));
 }
+
+void postTestClick(OBJET* panel) {
+  if (!panel) return;
+  SDL_Event up{};
+  up.type = SDL_MOUSEBUTTONUP;
+  up.button.button = SDL_BUTTON_LEFT;
+  up.button.state = SDL_RELEASED;
+  up.button.x = static_cast<Uint16>(std::clamp(mousePosition.x - scrollOffset.x, 0, 65535));
+  up.button.y = static_cast<Uint16>(std::clamp(mousePosition.y - scrollOffset.y, 0, 65535));
+  panel->post(WIDGET_MESSAGE::forEvent(up, nullptr));
+}

@@ -68,6 +68,10 @@ void releaseHeld(PointerState& state, OBJET* panel, const SDL_Event& event);
 // messages posted.
 int turnHeld(PointerState& state, const SDL_Event& event);
 
+// Posts to `panel` (if any) a left-button release for no child: the test
+// click of key 1 (panels pass over messages without a target).
+void postTestClick(OBJET* panel);
+
 // Moves the pointer to the press point (world coordinates less the scroll
 // offset, held inside the window's coordinate range).
 void warpToPress(const PointerState& state);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "audio/render.h"
+#include "gui/frame_loop.h"
 #include "engine/generator.h"
 #include "gui/widgets.h"
 #include "remote/service.h"
@@ -209,14 +210,7 @@ int onKeyDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
       if (OBJET* panel = panelOf(objects, topPanelAt(objects))) panel->setDisplayMode(0);
       break;
     case SDLK_1:
-      // A test message: a left-button release for no particular child.
-      if (OBJET* panel = panelOf(objects, st().pointer.hoveredPanel)) {
-        SDL_Event up{};
-        up.type = SDL_MOUSEBUTTONUP;
-        up.button.button = SDL_BUTTON_LEFT;
-        up.button.state = SDL_RELEASED;
-        panel->post(WIDGET_MESSAGE::forEvent(up, nullptr));
-      }
+      postTestClick(panelOf(objects, st().pointer.hoveredPanel));
       break;
     default:
       if (const NoteKey* k = noteKeyOf(key)) {
@@ -227,7 +221,7 @@ int onKeyDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
   return kPanelsChanged;
 }
 
-int onKeyUp(const SDL_Event& event) {
+int onKeyUp(std::vector<OBJET*>&, const SDL_Event& event) {
   const SDLKey key = event.key.keysym.sym;
   if (key == SDLK_ESCAPE) running = 0;
   if (key == SDLK_DELETE) st().disconnect = 0;
@@ -378,33 +372,18 @@ void forgetPanels() {
 }
 
 int processSynthEvents(std::vector<OBJET*>& objects, int acceptClients) {
-  int result = 0;
-  SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    switch (event.type) {
-      case SDL_KEYDOWN:
-        result |= onKeyDown(objects, event);
-        break;
-      case SDL_KEYUP:
-        result |= onKeyUp(event);
-        break;
-      case SDL_MOUSEMOTION:
-        result |= onMotion(objects, event);
-        break;
-      case SDL_MOUSEBUTTONDOWN:
-        result |= onButtonDown(objects, event);
-        break;
-      case SDL_MOUSEBUTTONUP:
-        result |= onButtonUp(objects, event);
-        break;
-      case SDL_QUIT:
-        // The window manager's close ends the program as Escape does.
-        running = 0;
-        break;
-      default:
-        break;
-    }
-  }
+  EventHandlers h;
+  h.keyDown = onKeyDown;
+  h.keyUp = onKeyUp;
+  h.motion = onMotion;
+  h.buttonDown = onButtonDown;
+  h.buttonUp = onButtonUp;
+  // The window manager's close ends the program as Escape does.
+  h.quit = [](std::vector<OBJET*>&, const SDL_Event&) {
+    running = 0;
+    return 0;
+  };
+  const int result = drainEvents(objects, h);
   if (acceptClients != 0 && remoteListener != nullptr) acceptRemoteClient(remoteListener);
   return result;
 }

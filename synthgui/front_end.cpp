@@ -3,13 +3,12 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 
 #include "audio/audio.h"
 #include "audio/scope_feed.h"
 #include "engine/generator.h"
-#include "gui/frame_pacer.h"
+#include "gui/frame_loop.h"
 #include "gui/gui.h"
 #include "patch/startup.h"
 #include "remote/remote.h"
@@ -24,19 +23,6 @@ namespace {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr int kGap = 8;
-
-// Set by SIGINT and SIGTERM: the loop ends after its frame and the program
-// closes down as on Escape.
-volatile std::sig_atomic_t stopSignal = 0;
-void onStopSignal(int) { stopSignal = 1; }
-
-void catchStopSignals() {
-  struct sigaction action = {};
-  action.sa_handler = onStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
 
 PanelCache& panelCache() {
   static PanelCache cache;
@@ -184,7 +170,7 @@ int runWindowedSynth(const std::string& patch, int bufferFrames) {
   audioEnabled = 1;
   running = 1;
   FramePacer pacer(vsyncGranted());
-  while (running == 1 && stopSignal == 0) {
+  while (running == 1 && !stopSignalled()) {
     windowFrame();
     pacer.endFrame();
   }

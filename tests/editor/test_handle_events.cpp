@@ -9,6 +9,7 @@
 #include "audio/audio.h"
 #include "editor/editor.h"
 #include "gui/fixtures.h"
+#include "support/events.h"
 #include "gui/gui.h"
 
 namespace {
@@ -50,27 +51,9 @@ class EditorEvents : public testing::Test {
     return p;
   }
 
-  static void motion(int x, int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = static_cast<Uint16>(x);
-    e.motion.y = static_cast<Uint16>(y);
-    SDL_PushEvent(&e);
-  }
-  static void button(Uint8 type, Uint8 which, int x, int y) {
-    SDL_Event e{};
-    e.type = type;
-    e.button.button = which;
-    e.button.x = static_cast<Uint16>(x);
-    e.button.y = static_cast<Uint16>(y);
-    SDL_PushEvent(&e);
-  }
-  static void key(Uint8 type, SDLKey sym) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.keysym.sym = sym;
-    SDL_PushEvent(&e);
-  }
+  static void motion(int x, int y) { pushMotion(x, y); }
+  static void button(Uint8 type, Uint8 which, int x, int y) { pushButton(type, which, x, y); }
+  static void key(Uint8 type, SDLKey sym) { pushKey(type, sym); }
   std::string handle() {
     testing::internal::CaptureStdout();
     handleEvents(objects_, 0, nullptr);

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <string>
+#include <vector>
 
 #include "gui/gui.h"
 #include "synthgui/synthgui.h"
@@ -51,4 +54,21 @@ inline std::string labelText(OBJET& panel, const char* item) {
 inline void ensureVideo() {
   static const bool started = startVideo(1024, 768, "panel test", "grfx/opengl.mim") == 1;
   (void)started;
+}
+
+// The window's back buffer once drawing is done: 0xRRGGBB, rows from the
+// top.
+inline std::vector<Uint32> readBackBuffer(int width = 1024, int height = 768) {
+  glFinish();
+  std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  std::vector<Uint32> out(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const unsigned char* p = &rgb[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3];
+      out[static_cast<std::size_t>(y) * width + x] = (Uint32(p[0]) << 16) | (Uint32(p[1]) << 8) | p[2];
+    }
+  return out;
 }

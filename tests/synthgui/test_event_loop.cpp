@@ -11,6 +11,7 @@
 #include "engine/notes.h"
 #include "remote/loopback.h"
 #include "remote/remote.h"
+#include "support/events.h"
 #include "support/files.h"
 #include "synthgui/dashboards.h"
 #include "synthgui/event_loop.h"
@@ -98,27 +99,9 @@ class WindowEvents : public testing::Test {
     return flags;
   }
 
-  static void motion(int x, int y) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = static_cast<Uint16>(x);
-    e.motion.y = static_cast<Uint16>(y);
-    SDL_PushEvent(&e);
-  }
-  static void button(Uint8 type, Uint8 which, int x, int y) {
-    SDL_Event e{};
-    e.type = type;
-    e.button.button = which;
-    e.button.x = static_cast<Uint16>(x);
-    e.button.y = static_cast<Uint16>(y);
-    SDL_PushEvent(&e);
-  }
-  static void key(Uint8 type, SDLKey sym) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.keysym.sym = sym;
-    SDL_PushEvent(&e);
-  }
+  static void motion(int x, int y) { pushMotion(x, y); }
+  static void button(Uint8 type, Uint8 which, int x, int y) { pushButton(type, which, x, y); }
+  static void key(Uint8 type, SDLKey sym) { pushKey(type, sym); }
   static void drag(Uint8 which, CABLE::Point from, CABLE::Point to) {
     motion(from.x, from.y);
     button(SDL_MOUSEBUTTONDOWN, which, from.x, from.y);

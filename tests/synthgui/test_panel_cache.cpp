@@ -13,26 +13,19 @@
 
 namespace {
 
-constexpr int kWidth = 1024, kHeight = 768;
-
 template <typename Draw>
-std::vector<unsigned char> drawAndRead(Draw draw) {
+std::vector<Uint32> drawAndRead(Draw draw) {
   glClearColor(0.2f, 0.1f, 0.3f, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  push2D(0, 0, kWidth, kHeight);
+  push2D(0, 0, 1024, 768);
   draw();
   pop2D();
-  glFinish();
-  std::vector<unsigned char> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  return rgb;
+  return readBackBuffer();
 }
 
-int differing(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+int differing(const std::vector<Uint32>& a, const std::vector<Uint32>& b) {
   int n = 0;
-  for (std::size_t i = 0; i < a.size(); i += 3) n += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+  for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
   return n;
 }
 

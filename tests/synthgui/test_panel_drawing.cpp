@@ -19,18 +19,7 @@ std::vector<Uint32> drawAndRead(OBJET& panel) {
   std::vector<OBJET*> list{&panel};
   drawPanelsInView(list, scrollOffset);
   pop2D();
-  glFinish();
-  std::vector<unsigned char> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  std::vector<Uint32> out(static_cast<std::size_t>(kWidth) * kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      const unsigned char* p = &rgb[(static_cast<std::size_t>(kHeight - 1 - y) * kWidth + x) * 3];
-      out[static_cast<std::size_t>(y) * kWidth + x] = (Uint32(p[0]) << 16) | (Uint32(p[1]) << 8) | p[2];
-    }
-  return out;
+  return readBackBuffer(kWidth, kHeight);
 }
 
 }  // namespace

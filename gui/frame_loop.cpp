@@ -1,10 +1,13 @@
-#include "gui/frame_pacer.h"
+#include "gui/frame_loop.h"
 
-#include <SDL.h>
-
+#include <csignal>
 #include <thread>
 
 namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+void onStopSignal(int) { stopSignal = 1; }
+
 // A granted vsync is checked over this many frames: running faster than
 // 1.25 times the target rate means the swap does not wait.
 constexpr int kCheckFrames = 30;
@@ -39,3 +42,32 @@ bool vsyncGranted() {
   int interval = 0;
   return SDL_GL_GetAttribute(SDL_GL_SWAP_CONTROL, &interval) == 0 && interval == 1;
 }
+
+int drainEvents(std::vector<OBJET*>& objects, const EventHandlers& h) {
+  int result = 0;
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    EventHandler handler = nullptr;
+    switch (event.type) {
+      case SDL_KEYDOWN: handler = h.keyDown; break;
+      case SDL_KEYUP: handler = h.keyUp; break;
+      case SDL_MOUSEMOTION: handler = h.motion; break;
+      case SDL_MOUSEBUTTONDOWN: handler = h.buttonDown; break;
+      case SDL_MOUSEBUTTONUP: handler = h.buttonUp; break;
+      case SDL_QUIT: handler = h.quit; break;
+      default: break;
+    }
+    if (handler) result |= handler(objects, event);
+  }
+  return result;
+}
+
+void catchStopSignals() {
+  struct sigaction action = {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+bool stopSignalled() { return stopSignal != 0; }

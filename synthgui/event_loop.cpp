@@ -94,17 +94,24 @@ void setHeldPlug(int plugged, int unplugged) {
 }
 
 // A press on plug `w` of `panel`: the end of the last cord of the list at
-// that plug is held, or a new cord is started there with its input end
-// held (free, following the pointer).
+// that plug is held, or a new cord is started there whose other end is held
+// (free, following the pointer): from an output its input end, from an
+// input its output end, so that a cord can be drawn either way.
 void pickCord(OBJET* panel, SPRITE* w) {
+  const PortFamily family = plugFamily(w->name);
   HeldCord held;
   for (const auto& cord : cordList) {
-    if (cord->endJack == w) held = HeldCord{cord.get(), CordEnd::Output, plugFamily(w->name)};
-    if (cord->startJack == w) held = HeldCord{cord.get(), CordEnd::Input, plugFamily(w->name)};
+    if (cord->endJack == w) held = HeldCord{cord.get(), CordEnd::Output, family};
+    if (cord->startJack == w) held = HeldCord{cord.get(), CordEnd::Input, family};
   }
   if (!held.cord) {
-    cordList.push_back(std::make_unique<CABLE>(nullptr, panel, nullptr, w, 0xFF00FF));
-    held = HeldCord{cordList.back().get(), CordEnd::Input, plugFamily(w->name)};
+    const bool fromInput = std::strncmp(panel->ownItemName(w->name), "INPUT", 5) == 0;
+    if (fromInput) {
+      cordList.push_back(std::make_unique<CABLE>(panel, nullptr, w, nullptr, 0xFF00FF));
+    } else {
+      cordList.push_back(std::make_unique<CABLE>(nullptr, panel, nullptr, w, 0xFF00FF));
+    }
+    held = HeldCord{cordList.back().get(), fromInput ? CordEnd::Output : CordEnd::Input, family};
   }
   st().heldCord = held;
   st().cordMoved = 0;

@@ -246,6 +246,19 @@ TEST_F(WindowEvents, CordsArePickedUpStartedAndDropped) {
   EXPECT_EQ(boundField(panelInfo(panel("VCO_2")).module, PortSlot::Main),
             outputField(panelInfo(panel("SEQUENCER_1")).module, PortFamily::Signal));
 
+  // The other way round: from an input no cord reaches, the new cord's
+  // output end follows the pointer to an output.
+  rebuildCords();
+  drag(SDL_BUTTON_LEFT, plugAt("VCO_2", "INPUT_MOD_FREQ"), {700, 20});
+  pump();
+  EXPECT_EQ(synthEvents.heldCord.end, CordEnd::Output);
+  const CABLE::Point keyOut = plugAt("KEY_1", "OUTPUT");
+  motion(keyOut.x, keyOut.y);
+  button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, keyOut.x, keyOut.y);
+  pump();
+  EXPECT_EQ(boundField(panelInfo(panel("VCO_2")).module, PortSlot::ModFreq),
+            outputField(panelInfo(panel("KEY_1")).module, PortFamily::Signal));
+
   // Delete while an end is held unplugs it; a release with Delete still
   // held binds nothing.
   const CABLE::Point vcaIn = plugAt("VCA_1", "INPUT");

@@ -303,6 +303,7 @@ int onButtonDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
       s.rightHeld = 1;
       s.draggedPanel = raise(objects, topPanelAt(objects));
       if (s.draggedPanel == -1) return 0;
+      s.pointer.hoveredPanel = s.draggedPanel;
       selectedObject = s.draggedPanel;
       return kPanelsChanged;
     default:

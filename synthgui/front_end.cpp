@@ -114,7 +114,6 @@ void openSynthWindow(const char* title) {
   smallFont.loadFont("Fonts/04b_03b_.ttf", 6);
   bigFont.loadFont("Fonts/04b_03b_.ttf", 12);
   glClearColor(0.07f, 0.075f, 0.085f, 1);
-  if (getenv("NODEPTH")) { glDepthFunc(GL_ALWAYS); glDepthMask(GL_FALSE); }
 }
 
 void buildRack() {

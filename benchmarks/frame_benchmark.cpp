@@ -3,9 +3,10 @@
 // PATCH (by default a rack of 20 panels and 30 cords written here), plays
 // it without a sound device (the sound layer's NoSound thread renders in
 // real time, as it would for a card), runs FRAMES frames (600 by default)
-// of the window's own frame function without pacing, front view then back
-// view with its cords and with the output trace on, and prints the median
-// and the 99th percentile of the frame time. Needs an X display (Xvfb).
+// of the window's own frame function without pacing, each one drawn, front
+// view then back view with its cords and with the output trace on, then
+// idle frames (nothing changes, nothing is drawn), and prints the median and
+// the 99th percentile of the frame time. Needs an X display (Xvfb).
 #include <GL/gl.h>
 #include <unistd.h>
 
@@ -57,10 +58,11 @@ std::string rackPatch() {
   return objects + links;
 }
 
-std::vector<double> run(int frames) {
+std::vector<double> run(int frames, bool drawEach = true) {
   std::vector<double> ms;
   for (int i = 0; i < frames; ++i) {
     const auto start = std::chrono::steady_clock::now();
+    if (drawEach) synthEvents.redraw = 1;  // as when the patch changes all the time
     windowFrame();
     glFinish();
     ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
@@ -112,6 +114,7 @@ int main(int argc, char** argv) {
   std::printf("%zu cords\n", cordList.size());
 
   report("front view", run(frames));
+  report("front view, idle", run(frames, false));
   showAllPanels(objectList, true, true);
   synthEvents.backView = 1;
   scopeEnabled = 1;

@@ -55,6 +55,8 @@ int drainEvents(std::vector<OBJET*>& objects, const EventHandlers& h) {
       case SDL_MOUSEBUTTONDOWN: handler = h.buttonDown; break;
       case SDL_MOUSEBUTTONUP: handler = h.buttonUp; break;
       case SDL_QUIT: handler = h.quit; break;
+      case SDL_VIDEOEXPOSE:
+      case SDL_ACTIVEEVENT: handler = h.window; break;
       default: break;
     }
     if (handler) result |= handler(objects, event);

@@ -21,6 +21,7 @@ struct EventHandlers {
   EventHandler buttonDown = nullptr;
   EventHandler buttonUp = nullptr;
   EventHandler quit = nullptr;
+  EventHandler window = nullptr;  // uncovered (expose) or its focus changed
 };
 
 // Takes every event from SDL's queue to its handler; returns the results

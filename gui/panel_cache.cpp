@@ -81,11 +81,16 @@ void PanelCache::clear() {
     for (auto& [panel, p] : pictures_) glDeleteTextures(1, &p.texture);
   }
   pictures_.clear();
+  inView_.clear();
 }
 
-void PanelCache::drawPanels(std::vector<OBJET*>& objects, ScreenPoint scroll) {
+uint64_t PanelCache::updatePanels(std::vector<OBJET*>& objects, ScreenPoint scroll) {
   const RECTANGLE view(static_cast<float>(scroll.x), static_cast<float>(scroll.y), 0,
                        static_cast<float>(scroll.x + 1024), static_cast<float>(scroll.y + 768));
+  Hash frame;
+  frame.value(scroll.x);
+  frame.value(scroll.y);
+  inView_.clear();
   // By index: a panel's update may append panels to the list.
   for (std::size_t i = 0; i < objects.size(); ++i) {
     OBJET* panel = objects[i];
@@ -97,6 +102,15 @@ void PanelCache::drawPanels(std::vector<OBJET*>& objects, ScreenPoint scroll) {
       panel->markChildren(1);
       panel->draw(nullptr);
     }
+    inView_.push_back(panel);
+    frame.value(static_cast<const void*>(panel));
+    frame.value(panelLook(*panel));
+  }
+  return frame.h;
+}
+
+void PanelCache::drawPanels(ScreenPoint scroll) {
+  for (OBJET* panel : inView_) {
     if (!drawCached(panel, scroll)) {
       panel->markChildren(1);
       panel->draw(nullptr);

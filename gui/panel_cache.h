@@ -28,10 +28,15 @@ class PanelCache {
   PanelCache(const PanelCache&) = delete;
   PanelCache& operator=(const PanelCache&) = delete;
 
-  // Updates and draws every panel of `objects` that overlaps the view at
-  // `scroll`, in list order, as drawPanelsInView does (panels an update
-  // appends are drawn too). Inside push2D of the whole window.
-  void drawPanels(std::vector<OBJET*>& objects, ScreenPoint scroll);
+  // Updates every panel of `objects` that overlaps the view at `scroll`,
+  // in list order, as drawPanelsInView does but without drawing (panels an
+  // update appends are updated too). Returns what the panels in view show,
+  // as one number: the same number, the same pixels.
+  uint64_t updatePanels(std::vector<OBJET*>& objects, ScreenPoint scroll);
+  // Draws the panels the last updatePanels found in view, in its order
+  // (nothing may change the object list in between). Inside push2D of the
+  // whole window.
+  void drawPanels(ScreenPoint scroll);
 
   // Forgets every picture (the panels are about to be replaced).
   void clear();
@@ -54,6 +59,7 @@ class PanelCache {
   void forget(const OBJET* panel);
 
   std::unordered_map<const OBJET*, Picture> pictures_;
+  std::vector<OBJET*> inView_;
   long redraws_ = 0;
 };
 

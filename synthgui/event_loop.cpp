@@ -168,6 +168,7 @@ void runLoadDialog() {
   st().dialogRunning = 1;
   loadPatchDialog();
   st().dialogRunning = 0;
+  st().redraw = 1;  // the dialog drew over the window
 }
 
 int onKeyDown(std::vector<OBJET*>& objects, const SDL_Event& event) {
@@ -389,6 +390,11 @@ int processSynthEvents(std::vector<OBJET*>& objects, int acceptClients) {
   // The window manager's close ends the program as Escape does.
   h.quit = [](std::vector<OBJET*>&, const SDL_Event&) {
     running = 0;
+    return 0;
+  };
+  // An uncovered window is drawn again.
+  h.window = [](std::vector<OBJET*>&, const SDL_Event&) {
+    synthEvents.redraw = 1;
     return 0;
   };
   const int result = drainEvents(objects, h);

@@ -44,6 +44,7 @@ struct SynthEventState {
   HeldCord heldCord;        // the cord end the left button holds, if any
   int cordMoved = 0;        // the held end moved since the press
   int cordsOutOfDate = 0;   // rebuild the cords before they are drawn again
+  int redraw = 0;           // draw the next frame even if nothing seems changed
   DashRequest request = DashRequest::None;
 };
 

@@ -76,6 +76,16 @@ void place(const std::vector<OBJET*>& dashboards, const Block& b, int x, int y) 
   }
 }
 
+// Where the cords are and how their plugs look.
+uint64_t cordsLook() {
+  uint64_t h = cordList.size();
+  for (const auto& c : cordList) {
+    for (const int v : {c->x1, c->y1, c->x2, c->y2}) h = h * 1000003u + static_cast<uint32_t>(v);
+    h = h * 1000003u + static_cast<uint64_t>(c->startPlug.image[6]) * 7 + static_cast<uint64_t>(c->endPlug.image[6]);
+  }
+  return h;
+}
+
 void runDashRequest() {
   const DashRequest request = synthEvents.request;
   synthEvents.request = DashRequest::None;
@@ -83,6 +93,7 @@ void runDashRequest() {
     synthEvents.dialogRunning = 1;
     loadPatchDialog();
     synthEvents.dialogRunning = 0;
+    synthEvents.redraw = 1;  // the dialog drew over the window
   } else if (request == DashRequest::Save) {
     savePatch();
   }
@@ -126,6 +137,7 @@ void buildRack() {
   placeDashboards(dashes, panels);
   objectList.insert(objectList.end(), dashes.begin(), dashes.end());
   synthEvents.cordsOutOfDate = 1;
+  synthEvents.redraw = 1;
 }
 
 void windowFrame() {
@@ -135,15 +147,26 @@ void windowFrame() {
     rebuildCords();
     synthEvents.cordsOutOfDate = 0;
   }
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glLoadIdentity();
-  push2D(0, 0, kWidth, kHeight);
-  panelCache().drawPanels(objectList, scrollOffset);
-  if (synthEvents.backView) drawCords();
-  feedOutputTrace(trace());
-  if (scopeEnabled == 1) drawOutputTrace(trace());
-  pop2D();
-  SDL_GL_SwapBuffers();
+  const bool tracing = scopeEnabled == 1;
+  const int traced = feedOutputTrace(trace());
+
+  // What the frame would show. When none of it changed, the window keeps
+  // the last frame: an idle window costs only the panels' updates.
+  uint64_t look = panelCache().updatePanels(objectList, scrollOffset) * 31 + (tracing ? 1 : 0);
+  if (synthEvents.backView) look = look * 31 + cordsLook();
+  static uint64_t shownLook = 0;
+  if (look != shownLook || synthEvents.redraw || (tracing && traced > 0)) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    push2D(0, 0, kWidth, kHeight);
+    panelCache().drawPanels(scrollOffset);
+    if (synthEvents.backView) drawCords();
+    if (tracing) drawOutputTrace(trace());
+    pop2D();
+    SDL_GL_SwapBuffers();
+    shownLook = look;
+    synthEvents.redraw = 0;
+  }
   runDashRequest();
 }
 

@@ -53,7 +53,10 @@ TEST(PanelCache, PicturesMatchTheDirectDrawingAndFollowChanges) {
   PanelCache cache;
   auto compare = [&](const char* what) {
     const auto direct = drawAndRead([] { drawPanelsInView(objectList, scrollOffset); });
-    const auto cached = drawAndRead([&] { cache.drawPanels(objectList, scrollOffset); });
+    const auto cached = drawAndRead([&] {
+      cache.updatePanels(objectList, scrollOffset);
+      cache.drawPanels(scrollOffset);
+    });
     EXPECT_EQ(differing(direct, cached), 0) << what;
   };
   compare("as built");

@@ -104,6 +104,8 @@ uint64_t PanelCache::updatePanels(std::vector<OBJET*>& objects, ScreenPoint scro
     }
     inView_.push_back(panel);
     frame.value(static_cast<const void*>(panel));
+    frame.value(std::ceil(panel->x));
+    frame.value(std::ceil(panel->y));
     frame.value(panelLook(*panel));
   }
   return frame.h;

@@ -64,6 +64,12 @@ TEST(PanelCache, PicturesMatchTheDirectDrawingAndFollowChanges) {
   const long made = cache.redraws();
   compare("unchanged");
   EXPECT_EQ(cache.redraws(), made);
+  // What the panels show, as one number: the same until a panel moves.
+  const uint64_t shown = cache.updatePanels(objectList, scrollOffset);
+  EXPECT_EQ(cache.updatePanels(objectList, scrollOffset), shown);
+  objectList[2]->x += 40;
+  EXPECT_NE(cache.updatePanels(objectList, scrollOffset), shown);
+  objectList[2]->x -= 40;
 
   // A knob turned (its angle and its label) makes that panel's picture
   // again, and only that one; a turn to the back makes them all again, and

@@ -1,18 +1,15 @@
 #include "apps/synth_cli.h"
 
-#include <SDL/SDL_net.h>
-
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
-#include <vector>
 
 #include "audio/audio.h"
-#include "engine/data_dir.h"
 #include "patch/startup.h"
 #include "remote/remote.h"
 

@@ -40,13 +40,7 @@ SEQ_GUI::SEQ_GUI(SEQUENCER* m, float x0, float y0, const char* number)
   showDividers();
   setLabel("LABEL_MAX_STEP", "%2d", m->stepCount.load());
   buildColumns();
-  for (int k = 0; k < kColumns; ++k) {
-    showVolume(k);
-    showNote(k);
-    showLength(k);
-    showOctave(k);
-    showMute(k);
-  }
+  showAllSteps();
   markChildren(1);
   update();
   children = &miniList;

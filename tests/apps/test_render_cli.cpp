@@ -1,7 +1,6 @@
 // morvel-render: its arguments, and the program itself run from a scratch
 // directory (files, exit statuses, repeatability, what it leaves on disk).
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
@@ -11,6 +10,7 @@
 #include "engine/data_dir.h"
 #include "patch/patch_test_util.h"
 #include "support/files.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -63,13 +63,7 @@ TEST(RenderArguments, RendersPastFourGibibytesAreWrittenAsRf64) {
 // Runs the morvel-render program beside this test with `args` from the
 // scratch directory; returns its exit status and fills `output`.
 int runProgram(const std::string& args, std::string& output) {
-  const std::string command = "'" + executableDirectory() + "/morvel-render' " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1000;
-  output.clear();
-  for (int c; (c = std::fgetc(pipe)) != EOF;) output.push_back(static_cast<char>(c));
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+  return runCommand("'" + executableDirectory() + "/morvel-render' " + args + " 2>&1", output);
 }
 
 std::string fileBytes(const std::string& path) {

@@ -2,7 +2,6 @@
 // on: run for real, with the sound menus answered on standard input.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "apps/synth_cli.h"
 #include "engine/data_dir.h"
 #include "remote/loopback.h"
+#include "support/programs.h"
 
 namespace {
 
@@ -47,14 +47,9 @@ TEST(SynthArguments, AreReadOrRefusedWithTheUsage) {
 // Runs morvel-synth with `keys` on standard input and `env` set; returns its
 // exit status and fills `output` (standard output and error).
 int runSynth(const std::string& env, const std::string& keys, const std::string& args, std::string& output) {
-  const std::string command = "printf '" + keys + "' | env " + env + " '" + executableDirectory() +
-                              "/morvel-synth' " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return -1000;
-  output.clear();
-  for (int c; (c = std::fgetc(pipe)) != EOF;) output.push_back(static_cast<char>(c));
-  const int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+  return runCommand(
+      "printf '" + keys + "' | env " + env + " '" + executableDirectory() + "/morvel-synth' " + args + " 2>&1",
+      output);
 }
 
 TEST(SynthProgram, SaysWhatToDoWhenItCannotGoOn) {

@@ -43,14 +43,20 @@ PrivateDisplay::~PrivateDisplay() {
   }
 }
 
+int runCommand(const std::string& command, std::string& output) {
+  output.clear();
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1000;
+  for (int c; (c = std::fgetc(pipe)) != EOF;) output.push_back(static_cast<char>(c));
+  const int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+}
+
 std::string PrivateDisplay::xdotool(const std::string& args) const {
   const std::string cmd = "DISPLAY=" + name_ + " xdotool " + args + " 2>&1";
   std::string out;
   for (int attempt = 0; attempt < 8; ++attempt) {
-    out.clear();
-    std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
-    char buf[256];
-    while (p && std::fgets(buf, sizeof buf, p.get())) out += buf;
+    runCommand(cmd, out);
     if (out.find("open display") == std::string::npos) break;
     std::this_thread::sleep_for(100ms);
   }

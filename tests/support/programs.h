@@ -47,6 +47,11 @@ struct SpawnOptions {
   int stdinFd = -1;         // becomes standard input; -1: /dev/null
 };
 
+// Runs `command` through the shell; fills `output` with what it printed on
+// standard output and returns its exit status (-1000 when it could not be
+// run or did not exit).
+int runCommand(const std::string& command, std::string& output);
+
 // Starts `args` (args[0] is the program). SDL_AUDIODRIVER is "dummy" unless
 // `env` says otherwise. Returns the child's pid.
 pid_t spawnProgram(const std::vector<std::string>& args, const SpawnOptions& options);

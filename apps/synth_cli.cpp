@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include "audio/audio.h"
 #include "patch/startup.h"
 #include "remote/remote.h"
+#include "util/stop_signals.h"
 
 const char kSynthUsage[] =
     "usage: morvel-synth [--headless] [--buffer FRAMES] [PATCH]\n"
@@ -27,10 +27,6 @@ int usageError(const std::string& error) {
   std::fprintf(stderr, "morvel-synth: %s\n%s", error.c_str(), kSynthUsage);
   return 2;
 }
-
-volatile std::sig_atomic_t stopRequested = 0;
-
-void onStopSignal(int) { requestSynthStop(); }
 
 }  // namespace
 
@@ -64,7 +60,7 @@ int parseSynthArguments(int argc, const char* const* argv, SynthOptions& options
   return -1;
 }
 
-void requestSynthStop() { stopRequested = 1; }
+void requestSynthStop() { requestStop(); }
 
 int synthFrame() {
   audioEnabled = 1;
@@ -73,17 +69,13 @@ int synthFrame() {
 }
 
 long runSynthLoop() {
-  struct sigaction action = {};
-  action.sa_handler = onStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  catchStopSignals();
 
   using Clock = std::chrono::steady_clock;
   constexpr auto kPeriod = std::chrono::milliseconds(10);
   long passes = 0;
   auto next = Clock::now();
-  while (stopRequested == 0) {
+  while (!stopSignalled()) {
     synthFrame();
     ++passes;
     next += kPeriod;

@@ -1,12 +1,8 @@
 #include "gui/frame_loop.h"
 
-#include <csignal>
 #include <thread>
 
 namespace {
-
-volatile std::sig_atomic_t stopSignal = 0;
-void onStopSignal(int) { stopSignal = 1; }
 
 // A granted vsync is checked over this many frames: running faster than
 // 1.25 times the target rate means the swap does not wait.
@@ -64,12 +60,3 @@ int drainEvents(std::vector<OBJET*>& objects, const EventHandlers& h) {
   return result;
 }
 
-void catchStopSignals() {
-  struct sigaction action = {};
-  action.sa_handler = onStopSignal;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-bool stopSignalled() { return stopSignal != 0; }

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <vector>
 
+#include "util/stop_signals.h"
+
 class OBJET;
 
 // An event loop's handler for one kind of event; returns its result flags.
@@ -28,11 +30,7 @@ struct EventHandlers {
 // of all handlers or-ed together.
 int drainEvents(std::vector<OBJET*>& objects, const EventHandlers& handlers);
 
-// From now on SIGINT and SIGTERM only set a flag, which stopSignalled
-// reports: the loop ends after its frame and the program closes down as on
-// Escape. Call after SDL's start-up, which installs handlers of its own.
-void catchStopSignals();
-bool stopSignalled();
+// Stop signals: catchStopSignals / stopSignalled (util/stop_signals.h).
 
 // Frame pacing: about 60 frames a second without spinning a core. Where the buffer swap waits for the display's refresh
 // (vsync) the loop is paced by it; otherwise, and whenever the loop runs
